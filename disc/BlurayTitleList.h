@@ -1,0 +1,56 @@
+#pragma once
+
+#include "disc/MplsTypes.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// What the playlist reader delivered for one file of BDMV/PLAYLIST.
+struct BlurayPlaylistFile {
+    QString fileName;  // "00001.mpls"
+    QString path;      // full path
+    int code = 0;      // the reader's result; non-zero leaves the lists empty
+    QList<PLAY_ITEM_INFO> playItems;
+    QList<quint32> chapters;
+    QList<STREAM_INFO> audio;
+    QList<STREAM_INFO> subtitles;
+};
+
+// One distinct, readable playlist: a title of the disc page.
+struct BlurayTitle {
+    int number = 0;         // N of "br://N"
+    QString playlistPath;   // full path of the playlist file
+    QString fileName;       // "00001.mpls"
+    QString durationText;   // "HH:MM:SS"
+    qint64 durationSeconds = 0;
+    QByteArray digest;      // SHA-512 of the file, upper-case hex
+    QList<PLAY_ITEM_INFO> playItems;
+    QList<quint32> chapters;
+    QList<STREAM_INFO> audio;
+    QList<STREAM_INFO> subtitles;
+};
+
+struct BlurayDisc {
+    QString folder;         // the disc folder as given
+    QString name;           // from BDMV/META/DL/bdmt_eng.xml, empty when none
+    QString thumbnail;      // the thumbnail reference as written in that file
+    QString thumbnailPath;  // metadata folder + reference; empty without a reference
+    QList<BlurayPlaylistFile> files;  // every file of BDMV/PLAYLIST, in listing order
+    QList<BlurayTitle> titles;        // disc page order: main (longest) title first
+};
+
+// Reads the disc name, thumbnail and titles of the Blu-ray folder discFolder
+// (the folder that holds BDMV).
+BlurayDisc ReadBlurayDisc(const QString& discFolder);
+
+// The title list of the given playlist files, read in the order given, into
+// disc.files and disc.titles (both replaced).
+void ReadBlurayPlaylists(const QStringList& playlistPaths, BlurayDisc& disc);
+
+// The title "br://n" names: n >= 1 the title numbered n, n == 0 the main title.
+// nullptr when there is none.
+const BlurayTitle* FindBlurayTitle(const BlurayDisc& disc, int n);
+
+// Sum of the items' durations, each truncated to whole seconds first.
+qint64 PlayItemsSeconds(const QList<PLAY_ITEM_INFO>& items);

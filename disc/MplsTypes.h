@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QtGlobal>
+
+// One play item of a Blu-ray movie playlist. Times are milliseconds, each
+// converted from 45 kHz ticks by truncating division.
+struct PLAY_ITEM_INFO {
+    quint32 inMs = 0;       // IN time
+    quint32 offsetMs = 0;   // sum of durationMs of the earlier items of the same file
+    quint32 durationMs = 0; // OUT/45 - IN/45
+    QString clipName;       // e.g. "00001.M2TS"
+};
+
+// One audio or subtitle stream.
+struct STREAM_INFO {
+    QString description;  // "English AC3", "Portugal DTS HD XLL", "DEU"
+    QByteArray language;  // the 3-character code as stored, e.g. "eng"
+    quint8 codingType = 0;
+};

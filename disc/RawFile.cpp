@@ -1,0 +1,44 @@
+#include "disc/RawFile.h"
+
+#include <QFileInfo>
+
+int CRawFile::Open(const QString& path)
+{
+    Close();
+    // A directory opens on some systems; it is never a file to read.
+    if (QFileInfo(path).isDir())
+        return QFileDevice::OpenError;
+    file_.setFileName(path);
+    if (!file_.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+        const int error = file_.error();
+        file_.unsetError();
+        return error != QFileDevice::NoError ? error : int(QFileDevice::OpenError);
+    }
+    return 0;
+}
+
+void CRawFile::Close()
+{
+    if (file_.isOpen())
+        file_.close();
+}
+
+int CRawFile::ReadAt(qint64 offset, char* buffer, qint64 count, qint64* bytesRead)
+{
+    *bytesRead = 0;
+    if (!file_.isOpen())
+        return kNotOpen;
+    if (offset < 0 || !file_.seek(offset)) {
+        const int error = file_.error();
+        return error != QFileDevice::NoError ? error : int(QFileDevice::PositionError);
+    }
+    qint64 done = 0;
+    while (done < count) {
+        const qint64 got = file_.read(buffer + done, qMin(kChunk, count - done));
+        if (got <= 0)
+            break;
+        done += got;
+    }
+    *bytesRead = done;
+    return done == count ? 0 : kReadFailed;
+}
