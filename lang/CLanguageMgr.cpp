@@ -1,0 +1,125 @@
+#include "lang/CLanguageMgr.h"
+
+#include "lang/IniDocument.h"
+#include "platform/ProgramPaths.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+const QString DefaultSection = QStringLiteral("DefaultLanguage");
+const QString DefaultKey = QStringLiteral("Default");
+const QString BuiltInDefault = QStringLiteral("/English");
+
+// Keeps whole lines while their sum (each with its terminating zero, as the
+// profile buffers count) fits into the budget.
+QList<IniDocument::Entry> withinBudget(const QList<IniDocument::Entry> &entries,
+                                       int lineLimit, int budget)
+{
+    QList<IniDocument::Entry> kept;
+    int used = 0;
+    for (IniDocument::Entry e : entries) {
+        QString line = e.key == e.text ? e.key : e.key + QLatin1Char('=') + e.text;
+        if (line.size() > lineLimit) {
+            line.truncate(lineLimit);
+            const int eq = line.indexOf(QLatin1Char('='));
+            e = eq < 0 ? IniDocument::Entry{line, line}
+                       : IniDocument::Entry{line.left(eq), line.mid(eq + 1)};
+        }
+        used += int(line.size()) + 1;
+        if (used >= budget)
+            break;
+        kept.append(e);
+    }
+    return kept;
+}
+
+QString cutAtZero(const QString &text)
+{
+    const int zero = text.indexOf(QChar(0));
+    return zero < 0 ? text : text.left(zero);
+}
+
+} // namespace
+
+CLanguageMgr &CLanguageMgr::Instance()
+{
+    static CLanguageMgr manager(ProgramDir(), UserDataFolder());
+    return manager;
+}
+
+CLanguageMgr::CLanguageMgr(const QString &programDir, const QString &userDir)
+    : configPath(programDir + QStringLiteral("/config.ini"))
+    , userConfigPath(QDir(userDir).filePath(QStringLiteral("config.ini")))
+    , languagesDir(programDir + QStringLiteral("/Languages") + QStringLiteral("/"))
+{
+    ReadDefaultLanguage();
+    LoadLanguageList();
+    LoadStrings();
+}
+
+void CLanguageMgr::ReadDefaultLanguage()
+{
+    const IniDocument user = IniDocument::fromFile(userConfigPath);
+    const IniDocument shipped = IniDocument::fromFile(configPath);
+    QString name = user.contains(DefaultSection, DefaultKey)
+        ? user.value(DefaultSection, DefaultKey)
+        : shipped.value(DefaultSection, DefaultKey, BuiltInDefault);
+    currentLanguage = cutAtZero(name).left(MaxLanguageName);
+}
+
+void CLanguageMgr::LoadLanguageList()
+{
+    const IniDocument shipped = IniDocument::fromFile(configPath);
+    const auto lines = withinBudget(shipped.entries(QStringLiteral("Languages")),
+                                    MaxLanguageLine, MaxLanguagesSection);
+    for (const IniDocument::Entry &e : lines)
+        languageList.append({cutAtZero(e.key), cutAtZero(e.text)});
+}
+
+void CLanguageMgr::LoadStrings()
+{
+    textTable.clear();
+    const IniDocument file = IniDocument::fromFile(languageFilePath());
+    int namesUsed = 0;
+    for (QString section : file.sectionNames()) {
+        const QList<IniDocument::Entry> lines = file.entries(section);
+        section.truncate(MaxSectionName);
+        namesUsed += int(section.size()) + 1;
+        if (namesUsed >= MaxSectionNames)
+            break;
+        QMap<QString, QString> &table = textTable[section];
+        for (const IniDocument::Entry &e : withinBudget(lines, MaxTextLine, MaxSectionContent))
+            if (!table.contains(e.key))
+                table.insert(e.key, cutAtZero(e.text));
+    }
+}
+
+QString CLanguageMgr::GetText(const char *keyPath) const
+{
+    return GetText(QString::fromLatin1(keyPath));
+}
+
+QString CLanguageMgr::GetText(const QString &keyPath) const
+{
+    if (keyPath.size() > MaxKeyPath)
+        return QString();
+    const int slash = keyPath.lastIndexOf(QLatin1Char('/'));
+    const QString section = slash < 0 ? keyPath : keyPath.left(slash);
+    const QString key = slash < 0 ? QString() : keyPath.mid(slash + 1);
+    const auto found = textTable.constFind(section);
+    if (found == textTable.constEnd())
+        return QString();
+    return found->value(key, QStringLiteral(""));
+}
+
+void CLanguageMgr::SetLanguage(const QString &name)
+{
+    IniDocument user = IniDocument::fromFile(userConfigPath);
+    user.setValue(DefaultSection, DefaultKey, name);
+    QDir().mkpath(QFileInfo(userConfigPath).absolutePath());
+    user.save(userConfigPath);
+    ReadDefaultLanguage();
+    LoadStrings();
+}

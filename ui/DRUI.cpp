@@ -1,0 +1,69 @@
+#include "ui/DRUI.h"
+
+#include "lang/CLanguageMgr.h"
+#include "resources/ImageResources.h"
+#include "ui/Styles.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QIcon>
+#include <QTimer>
+
+DRUI::DRUI(QWidget *parent, Qt::WindowFlags flags)
+    : QMainWindow(parent, flags)
+{
+    EnsureImageResources();
+    qRegisterMetaType<PLAY_LIST_INFO>("PLAY_LIST_INFO");
+    if (objectName().isEmpty())
+        setObjectName(QStringLiteral("DRUIClass"));
+    resize(800, 600);
+    centralWidget = new QWidget(this);
+    centralWidget->setObjectName(QStringLiteral("centralWidget"));
+    setCentralWidget(centralWidget);
+    centralWidget->setStyleSheet(QString::fromLatin1(Styles::CentralBackground));
+
+    setWindowTitle(Text("MainWnd/ProTitle"));
+    resize(1000, 680);
+    setWindowIcon(QIcon(QStringLiteral(":/image/logo.ico")));
+    setAcceptDrops(true);
+
+    refreshTimer = new QTimer(this);
+    connect(refreshTimer, &QTimer::timeout, this, &DRUI::DoRefreshGui);
+}
+
+DRUI::~DRUI()
+{
+    // No engine may play on without its window, whichever way we got here.
+    StopEngine();
+    if (refreshTimer) {
+        refreshTimer->stop();
+        delete refreshTimer;
+        refreshTimer = nullptr;
+    }
+}
+
+void DRUI::RestoreWindow()
+{
+    // Back to the normal state; a full-screen window stays full screen.
+    Qt::WindowStates state = windowState() & ~Qt::WindowMinimized;
+    if (!fullScreen)
+        state &= ~(Qt::WindowMaximized | Qt::WindowFullScreen);
+    setWindowState(state);
+    show();
+    raise();
+    activateWindow();
+}
+
+void DRUI::btnCloseSlot()
+{
+    StopEngine();
+    close();
+}
+
+void DRUI::closeEvent(QCloseEvent *event)
+{
+    // Closing through the frame ends the engine too, exactly like Exit.
+    StopEngine();
+    QCoreApplication::quit();
+    event->accept();
+}

@@ -1,0 +1,194 @@
+#pragma once
+
+#include "ui/PlayListInfo.h"
+
+#include <QList>
+#include <QMainWindow>
+#include <QMap>
+#include <QString>
+
+class QAction;
+class QHBoxLayout;
+class QLabel;
+class QMenu;
+class QProcess;
+class QPushButton;
+class QSlider;
+class QStackedLayout;
+class QTableWidget;
+class QTimer;
+class QVBoxLayout;
+
+// The main window and the player's controller: it owns every widget, the
+// engine process, the refresh timer and all playback and disc state. Its
+// definition is split by subject over ui/, engine/ and disc/.
+class DRUI : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit DRUI(QWidget *parent = nullptr, Qt::WindowFlags flags = Qt::WindowFlags());
+    ~DRUI() override;
+
+    // Builds, or on a live window rebuilds, everything below the frame.
+    void BuildPages();
+
+    // State the tests and the other subjects read.
+    QString dataFolder;
+    QList<PLAY_LIST_INFO> playlist;
+    QStringList recentFiles;
+
+public slots:
+    // A second start of the player asks for the window to come back.
+    void RestoreWindow();
+
+    // Reachable by name through the meta-object (outward links).
+    void btnHelpSlot();
+    void btnSupportSlot();
+    void btnAboutSlot();
+    void btnOpenUrl(const QString &url);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private slots:
+    void btnCloseSlot();
+
+    void BDFileMenu(QAction *action);
+    void BDControlsMenu(QAction *action);
+    void BDVideoMenu(QAction *action);
+    void BDAudioMenu(QAction *action);
+    void BDToolMenu(QAction *action);
+    void BDHelpMenu(QAction *action);
+    void BDMenuOperate(QAction *action);
+
+    void btnOpenFile();
+    void btnLoadBDPath();
+    void VideoPlay();
+    void StopBtn();
+    void PlayPre();
+    void PlayNext();
+    void VolumeBtn();
+    void VolumeSliderSeek(int value);
+    void FullScreenBtn();
+    void SliderPress();
+    void SliderSeek(int value);
+    void SliderRelease();
+    void DoRefreshGui();
+    void PlayListItemDoubleClick(int row, int column);
+
+private:
+    friend class DRUITestAccess;
+    using Handler = void (DRUI::*)();
+
+    // Page build pieces (ui/DRUIPages.cpp).
+    void BuildMainPage();
+    QLayout *BuildMenuBarRow();
+    QPushButton *CreateMenuButton(int index, int x, QLabel *bar);
+    QWidget *BuildWelcomePage();
+    QWidget *BuildDiscPage();
+    QWidget *BuildVideoPage();
+    QLabel *BuildControlPanel();
+    QLayout *BuildSeekRow();
+    QWidget *BuildControlBar();
+    QPushButton *CreateImageButton(const QString &image, Handler slot);
+    void BuildPlaylistTable();
+
+    // Menu builders (ui/DRUIMenus.cpp).
+    QMenu *BuildMenu(int index);
+    QMenu *BuildFileMenu();
+    QMenu *BuildControlsMenu();
+    QMenu *BuildVideoMenu();
+    QMenu *BuildAudioMenu();
+    QMenu *BuildToolsMenu();
+    QMenu *BuildHelpMenu();
+    QMenu *BuildLanguageMenu();
+    void RebuildRecentMenu();
+    void DispatchMenu(const QMap<QString, Handler> &table, QAction *action);
+
+    // Menu commands.
+    void TogglePlaylist();
+    void ShowPreferences();
+    void TakeSnapshot();
+    void SwitchLanguage(const QString &name);
+    void StopPlayback();
+    void StopEngine();
+
+    // Engine and playback state.
+    QProcess *engineProcess = nullptr;
+    QTimer *refreshTimer = nullptr;
+    QString currentMediaPath;
+    QString playingPath;
+    int mediaKind = MEDIA_BLURAY;
+    qint64 mediaLengthSeconds = 0;
+    bool playing = false;
+    bool stopped = false;
+    qint64 playClockMs = 0;
+    QString positionText;
+    int answerCount = 0;
+    int seekTarget = 0;
+    int audioTrackIndex = -1;
+    int subtitleTrackIndex = -1;
+    int audioTrackCount = 0;
+    int subtitleTrackCount = 0;
+    bool muted = false;
+    bool fullScreen = false;
+    QString snapshotFormat = QStringLiteral("JPG");
+    int formatIndex = 0;
+
+    // Blu-ray title state, keyed by playlist path.
+    QString currentTitle;
+    bool titleChosen = false;
+    int startSeconds = 0;
+    QMap<QString, int> titleNumbers;
+    QMap<QString, QString> titleDiscRoot;
+    QMap<QString, int> titleAudioChoice;
+    QMap<QString, int> titleSubtitleChoice;
+    QAction *currentDiscSubtitleAction = nullptr;
+    QAction *currentDiscAudioAction = nullptr;
+
+    // Widgets, recreated by every page build.
+    QWidget *centralWidget = nullptr;
+    QVBoxLayout *rootLayout = nullptr;
+    QStackedLayout *rootStack = nullptr;
+    QWidget *mainPage = nullptr;
+    QStackedLayout *pageStack = nullptr;
+    QLabel *menuBarLabel = nullptr;
+    QLabel *titleLabel = nullptr;
+    QLabel *discPage = nullptr;
+    QLabel *discTitleLabel = nullptr;
+    QMenu *discMenu = nullptr;
+    QAction *discChapterAction = nullptr;
+    QAction *discAudioAction = nullptr;
+    QAction *discSubtitleAction = nullptr;
+    QAction *discOtherTitlesAction = nullptr;
+    QLabel *videoSurface = nullptr;
+    QLabel *elapsedLabel = nullptr;
+    QLabel *durationLabel = nullptr;
+    QSlider *seekSlider = nullptr;
+    QPushButton *playButton = nullptr;
+    QPushButton *volumeButton = nullptr;
+    QSlider *volumeSlider = nullptr;
+    QLabel *infoLabel = nullptr;
+    QLabel *controlPanel = nullptr;
+    QTableWidget *playlistTable = nullptr;
+    QList<QPushButton *> menuButtons;
+
+    // Menus and the entries other subjects change.
+    QMenu *fileMenu = nullptr;
+    QAction *recentFilesAction = nullptr;
+    QMenu *recentMenu = nullptr;
+    QMenu *controlsMenu = nullptr;
+    QAction *playAction = nullptr;
+    QMenu *titleMenu = nullptr;
+    QMenu *chapterMenu = nullptr;
+    QMenu *videoMenu = nullptr;
+    QMenu *videoTrackMenu = nullptr;
+    QMenu *subtitleTrackMenu = nullptr;
+    QMenu *audioMenu = nullptr;
+    QMenu *audioTrackMenu = nullptr;
+    QMenu *audioChannelMenu = nullptr;
+    QMenu *toolsMenu = nullptr;
+    QAction *snapshotAction = nullptr;
+    QMenu *helpMenu = nullptr;
+    QMenu *languageMenu = nullptr;
+};
