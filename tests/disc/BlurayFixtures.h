@@ -1,0 +1,43 @@
+#pragma once
+
+// The real disc structures of the shared folder, copied so that libbluray
+// accepts them (it wants BDMV/STREAM, which the shared copies leave out).
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QString>
+#include <QStringList>
+
+inline QString SharedDiscsFolder()
+{
+    const QString folder = QStringLiteral(VANTOREL_SHARED_DISCS);
+    return !folder.isEmpty() && QDir(folder).exists() ? folder : QString();
+}
+
+// disc1, disc3, ... disc15 in numeric order.
+inline QStringList SharedDiscNames(const QString& folder)
+{
+    QStringList names = QDir(folder).entryList({"disc*"}, QDir::Dirs | QDir::NoDotAndDotDot);
+    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        return a.mid(4).toInt() < b.mid(4).toInt();
+    });
+    return names;
+}
+
+inline bool CopyDiscTree(const QString& from, const QString& to)
+{
+    QDirIterator it(from, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString source = it.next();
+        const QString target = to + source.mid(from.size());
+        if (it.fileInfo().isDir()) {
+            if (!QDir().mkpath(target))
+                return false;
+        } else if (!QFile::copy(source, target)) {
+            return false;
+        }
+    }
+    return QDir().mkpath(to + "/BDMV/STREAM");
+}

@@ -1,0 +1,222 @@
+// The title list of a Blu-ray folder, and disc-titles printing it.
+
+#include "MplsBuilder.h"
+#include "disc/BlurayTitleList.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+// A playlist of the given length in seconds, split into items of at most 20 hours.
+QByteArray Playlist(qint64 seconds, const QByteArray& clip = "00001", int marks = 0)
+{
+    QList<TestItem> items;
+    int clipNumber = clip.toInt();
+    do {
+        TestItem item;
+        item.clip = QByteArray::number(clipNumber++).rightJustified(5, '0');
+        const qint64 part = qMin<qint64>(seconds, 20 * 3600);
+        item.outTicks = quint32(part * 45000);
+        item.audio = {{0x81, "eng"}};
+        items << item;
+        seconds -= part;
+    } while (seconds > 0);
+    QList<TestMark> markList;
+    for (int i = 0; i < marks; ++i)
+        markList << TestMark{1, 0, quint32(i * 45000)};
+    return MplsBuilder::Build(items, markList);
+}
+
+QByteArray NoItems() { return MplsBuilder::Build({}, {}); }
+
+QByteArray LookAlike()
+{
+    TestItem a, b;
+    a.clip = "00001";
+    b.clip = "00002";
+    b.outTicks = 45000 * 7200;
+    return MplsBuilder::Build({a, b, b}, {});
+}
+
+class Disc {
+public:
+    Disc() { QDir(dir_.path()).mkpath("BDMV/PLAYLIST"); }
+    QString Folder() const { return dir_.path(); }
+    QString Add(const QString& name, const QByteArray& bytes)
+    {
+        const QString path = dir_.path() + "/BDMV/PLAYLIST/" + name;
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write(bytes);
+        return path;
+    }
+    void Metadata(const QByteArray& xml)
+    {
+        QDir(dir_.path()).mkpath("BDMV/META/DL");
+        QFile file(dir_.path() + "/BDMV/META/DL/bdmt_eng.xml");
+        file.open(QIODevice::WriteOnly);
+        file.write(xml);
+    }
+
+private:
+    QTemporaryDir dir_;
+};
+
+QStringList Files(const BlurayDisc& disc)
+{
+    QStringList names;
+    for (const BlurayTitle& title : disc.titles)
+        names << QString("%1 %2 %3").arg(title.number).arg(title.fileName, title.durationText);
+    return names;
+}
+
+} // namespace
+
+class TestBlurayTitles : public QObject {
+    Q_OBJECT
+
+private slots:
+    void copiesUseUpNumbers()
+    {
+        Disc disc;
+        const QByteArray one = Playlist(600);
+        const QStringList paths = {disc.Add("00000.mpls", NoItems()), disc.Add("00001.mpls", one),
+                                   disc.Add("00002.mpls", one), disc.Add("00003.mpls", Playlist(300)),
+                                   disc.Add("00004.mpls", LookAlike()),
+                                   disc.Add("00005.mpls", "MPLS0200 damaged"),
+                                   disc.Add("00006.mpls", Playlist(60))};
+        BlurayDisc result;
+        ReadBlurayPlaylists(paths, result);
+        QCOMPARE(Files(result), (QStringList{"1 00001.mpls 00:10:00", "3 00003.mpls 00:05:00",
+                                             "4 00006.mpls 00:01:00"}));
+        QCOMPARE(result.files.size(), 7);
+        QCOMPARE(result.files[5].code, 1);
+        QCOMPARE(result.files[4].code, 0);
+        QVERIFY(result.files[4].playItems.isEmpty());
+        QCOMPARE(result.titles[0].playlistPath, paths[1]);
+        QCOMPARE(result.titles[0].digest.size(), 128);
+        QCOMPARE(result.titles[0].audio.first().description, QStringLiteral("English AC3"));
+    }
+
+    void sortsByDurationText()
+    {
+        Disc disc;
+        const QStringList paths = {disc.Add("a.mpls", Playlist(6310, "00001")),
+                                   disc.Add("b.mpls", Playlist(150, "00002")),
+                                   disc.Add("c.mpls", Playlist(6310, "00003")),
+                                   disc.Add("d.mpls", Playlist(99 * 3600, "00010")),
+                                   disc.Add("e.mpls", Playlist(100 * 3600, "00020"))};
+        BlurayDisc result;
+        ReadBlurayPlaylists(paths, result);
+        // Texts compare as strings: 100 hours sorts after 99 hours.
+        QCOMPARE(Files(result), (QStringList{"4 d.mpls 99:00:00", "5 e.mpls 100:00:00",
+                                             "1 a.mpls 01:45:10", "3 c.mpls 01:45:10",
+                                             "2 b.mpls 00:02:30"}));
+        QCOMPARE(result.titles[1].durationSeconds, qint64(360000));
+        // Each item's duration is cut to whole seconds before the sum.
+        QList<TestItem> halves(3);
+        for (int i = 0; i < 3; ++i) {
+            halves[i].clip = QByteArray::number(i + 1).rightJustified(5, '0');
+            halves[i].outTicks = 45000 + 22500;
+        }
+        const QString halvesPath = disc.Add("f.mpls", MplsBuilder::Build(halves, {}));
+        ReadBlurayPlaylists({halvesPath}, result);
+        QCOMPARE(result.titles[0].durationText, QStringLiteral("00:00:03"));
+        QCOMPARE(result.titles[0].playItems[2].offsetMs, 3000u);
+    }
+
+    void findsTitles()
+    {
+        Disc disc;
+        BlurayDisc result;
+        QVERIFY(!FindBlurayTitle(result, 0));
+        ReadBlurayPlaylists({disc.Add("1.mpls", NoItems()), disc.Add("2.mpls", Playlist(10, "00001")),
+                             disc.Add("3.mpls", Playlist(20, "00002"))},
+                            result);
+        QCOMPARE(FindBlurayTitle(result, 0)->fileName, QStringLiteral("3.mpls"));
+        QCOMPARE(FindBlurayTitle(result, 1)->fileName, QStringLiteral("2.mpls"));
+        QCOMPARE(FindBlurayTitle(result, 2)->fileName, QStringLiteral("3.mpls"));
+        QVERIFY(!FindBlurayTitle(result, 3));
+        QVERIFY(!FindBlurayTitle(result, -1));
+    }
+
+    void readsAFolder()
+    {
+        Disc disc;
+        disc.Metadata("<di:name>Disque \xc3\xa9t\xc3\xa9</di:name>\n<di:thumbnail href=\"th umb.jpg\" />\n");
+        disc.Add("00001 copy 'x' \"y\" \xc3\xbc.txt", Playlist(30));
+        disc.Add(".00009.mpls", Playlist(900));
+        QDir(disc.Folder()).mkpath("BDMV/PLAYLIST/00002.mpls");
+        const BlurayDisc result = ReadBlurayDisc(disc.Folder());
+        QCOMPARE(result.name, QString::fromUtf8("Disque \xc3\xa9t\xc3\xa9"));
+        QCOMPARE(result.thumbnail, QStringLiteral("th umb.jpg"));
+        QCOMPARE(result.thumbnailPath, disc.Folder() + "/BDMV/META/DL/th umb.jpg");
+        QCOMPARE(result.files.size(), 1);
+        QCOMPARE(Files(result), QStringList{QString::fromUtf8("1 00001 copy 'x' \"y\" \xc3\xbc.txt 00:00:30")});
+
+        Disc latin;
+        latin.Metadata("<di:name>Caf\xe9</di:name>\n");
+        QCOMPARE(ReadBlurayDisc(latin.Folder()).name, QString::fromUtf8("Caf\xc3\xa9"));
+
+        QTemporaryDir empty;
+        const BlurayDisc nothing = ReadBlurayDisc(empty.path());
+        QVERIFY(nothing.files.isEmpty() && nothing.titles.isEmpty() && nothing.name.isEmpty());
+    }
+
+    void printsJson()
+    {
+        Disc disc;
+        disc.Metadata("<di:name>TEST \"DISC\"</di:name>\n");
+        disc.Add("00000.mpls", "garbage, not a playlist at all");
+        disc.Add("00001.mpls", Playlist(6310, "00001", 2));
+        const QString program = QStringLiteral(VANTOREL_PROGRAM_DIR "/disc-titles");
+        QProcess process;
+        process.start(program, {disc.Folder()});
+        QVERIFY(process.waitForFinished(30000));
+        QCOMPARE(process.exitCode(), 0);
+        QJsonParseError error;
+        const QJsonObject json = QJsonDocument::fromJson(process.readAllStandardOutput(), &error).object();
+        QCOMPARE(error.error, QJsonParseError::NoError);
+        QCOMPARE(json["disc"].toObject()["name"].toString(), QStringLiteral("TEST \"DISC\""));
+        const QJsonArray files = json["files"].toArray();
+        QCOMPARE(files.size(), 2);
+        for (const QJsonValue& value : files) {
+            const QJsonObject file = value.toObject();
+            if (file["file"] == "00000.mpls") {
+                QCOMPARE(file["code"].toInt(), 2);
+                QVERIFY(file["items"].toArray().isEmpty());
+                continue;
+            }
+            QCOMPARE(file["code"].toInt(), 0);
+            const QJsonObject item = file["items"].toArray().first().toObject();
+            QCOMPARE(item["clip"].toString(), QStringLiteral("00001.M2TS"));
+            QCOMPARE(item["durationMs"].toInteger(), qint64(6310000));
+            QCOMPARE(item["inMs"].toInteger(), qint64(0));
+            QCOMPARE(item["offsetMs"].toInteger(), qint64(0));
+            QCOMPARE(file["chapters"].toArray(), (QJsonArray{0, 1000}));
+            QCOMPARE(file["audio"].toArray(), QJsonArray{"English AC3"});
+            QCOMPARE(file["subtitles"].toArray(), QJsonArray{});
+        }
+        const QJsonObject title = json["titles"].toArray().first().toObject();
+        QCOMPARE(title["number"].toInt(), 1);  // a file without items uses up no number
+        QCOMPARE(title["file"].toString(), QStringLiteral("00001.mpls"));
+        QCOMPARE(title["duration"].toString(), QStringLiteral("01:45:10"));
+
+        process.start(program, {});
+        QVERIFY(process.waitForFinished(30000));
+        QCOMPARE(process.exitCode(), 2);
+        process.start(program, {disc.Folder() + "/missing"});
+        QVERIFY(process.waitForFinished(30000));
+        QCOMPARE(process.exitCode(), 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestBlurayTitles)
+#include "tst_bluray_titles.moc"
