@@ -1,0 +1,184 @@
+// Start-up and shutdown: the log, the data folder, one instance per user,
+// and the real program started twice.
+#include "app/DataFolderSetup.h"
+#include "app/LogHandler.h"
+#include "platform/SingleInstance.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeAll(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+const QString Program = QStringLiteral(VANTOREL_PROGRAM_DIR "/vantorel");
+
+} // namespace
+
+class TestStartup : public QObject
+{
+    Q_OBJECT
+private slots:
+    void logKeepsDebugLinesOnly();
+    void dataFolderIsCreatedWithProbeCopy();
+    void existingProbeCopyIsNeverReplaced();
+    void unusableDataFolderIsNoFailure();
+    void secondInstanceAsksTheFirstToRestore();
+    void realProgramStartsOnceAndEndsCleanly();
+    void realProgramSurvivesBrokenLanguageFiles();
+
+private:
+    QProcessEnvironment isolatedEnvironment(const QTemporaryDir &dir) const;
+};
+
+void TestStartup::logKeepsDebugLinesOnly()
+{
+    QTemporaryDir dir;
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    const QMessageLogContext context;
+    LogMessageHandler(QtWarningMsg, context, "a warning");
+    LogMessageHandler(QtCriticalMsg, context, "critical");
+    QVERIFY(!QFile::exists("Log.txt"));
+    LogMessageHandler(QtDebugMsg, context, "first");
+    LogMessageHandler(QtInfoMsg, context, "info");
+    LogMessageHandler(QtDebugMsg, context, "second");
+    QCOMPARE(readAll("Log.txt"), QByteArray("Debug: first\nDebug: second\n"));
+    // A later run appends.
+    LogMessageHandler(QtDebugMsg, context, "third");
+    QVERIFY(readAll("Log.txt").endsWith("Debug: second\nDebug: third\n"));
+    QDir::setCurrent(previous);
+}
+
+void TestStartup::dataFolderIsCreatedWithProbeCopy()
+{
+    QTemporaryDir dir;
+    const QString probe = dir.filePath("tool");
+    writeAll(probe, "#!/bin/sh\necho probe\n");
+    QFile::setPermissions(probe, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString folder = dir.filePath("data/Vantorel/");
+    QCOMPARE(PrepareDataFolder(folder, probe), folder);
+    QVERIFY(QFileInfo(folder).isDir());
+    const QFileInfo copy(ProbeToolCopy(folder));
+    QVERIFY(copy.exists());
+    QVERIFY(copy.isExecutable());
+    QCOMPARE(copy.fileName(), QStringLiteral("tool"));
+}
+
+void TestStartup::existingProbeCopyIsNeverReplaced()
+{
+    QTemporaryDir dir;
+    const QString probe = dir.filePath("tool");
+    writeAll(probe, "newer probe");
+    const QString folder = dir.filePath("Vantorel/");
+    QDir().mkpath(folder);
+    writeAll(ProbeToolCopy(folder), "older copy");
+    PrepareDataFolder(folder, probe);
+    QCOMPARE(readAll(ProbeToolCopy(folder)), QByteArray("older copy"));
+}
+
+void TestStartup::unusableDataFolderIsNoFailure()
+{
+    QTemporaryDir dir;
+    writeAll(dir.filePath("file"), "x");
+    // Below a plain file nothing can be created, not even by root.
+    const QString folder = dir.filePath("file/Vantorel/");
+    PrepareDataFolder(folder, dir.filePath("missing-tool"));
+    QVERIFY(!QFileInfo::exists(folder));
+    PrepareDataFolder(dir.filePath("ok/"), dir.filePath("missing-tool"));
+    QVERIFY(QFileInfo(dir.filePath("ok")).isDir());
+}
+
+void TestStartup::secondInstanceAsksTheFirstToRestore()
+{
+    QTemporaryDir dir;
+    const QString name = dir.filePath("instance");
+    SingleInstance first(name);
+    QVERIFY(!first.anotherInstanceRunning());
+    QSignalSpy restore(&first, &SingleInstance::restoreRequested);
+    SingleInstance second(name);
+    QVERIFY(second.anotherInstanceRunning());
+    QVERIFY(restore.wait(2000));
+}
+
+QProcessEnvironment TestStartup::isolatedEnvironment(const QTemporaryDir &dir) const
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_DATA_HOME", dir.filePath("data"));
+    QDir().mkpath(dir.filePath("run"));
+    QFile::setPermissions(dir.filePath("run"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    env.insert("XDG_RUNTIME_DIR", dir.filePath("run"));
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    return env;
+}
+
+void TestStartup::realProgramStartsOnceAndEndsCleanly()
+{
+    QVERIFY2(QFileInfo(Program).isExecutable(), qPrintable(Program));
+    QTemporaryDir dir;
+    QProcess first;
+    first.setProcessEnvironment(isolatedEnvironment(dir));
+    first.setWorkingDirectory(dir.path());
+    first.start(Program, {});
+    QVERIFY(first.waitForStarted());
+    // The first instance is up once it listens.
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(dir.filePath("run/Vantorel_2020")), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(dir.filePath("data/Vantorel")).isDir(), 10000);
+    if (QFileInfo::exists(VANTOREL_PROGRAM_DIR "/tool"))
+        QTRY_VERIFY(QFileInfo(dir.filePath("data/Vantorel/tool")).isExecutable());
+
+    QProcess second;
+    second.setProcessEnvironment(isolatedEnvironment(dir));
+    second.start(Program, {});
+    QVERIFY(second.waitForFinished(10000));
+    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second.exitCode(), 0);
+    QCOMPARE(first.state(), QProcess::Running);
+
+    first.terminate();
+    QVERIFY(first.waitForFinished(10000));
+}
+
+void TestStartup::realProgramSurvivesBrokenLanguageFiles()
+{
+    // A copy of the program folder with garbage where the texts should be.
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("program");
+    QDir().mkpath(folder + "/Languages");
+    QVERIFY(QFile::copy(Program, folder + "/vantorel"));
+    QFile::setPermissions(folder + "/vantorel", QFile::ReadOwner | QFile::ExeOwner);
+    QByteArray garbage(8192, '\0');
+    for (int i = 0; i < garbage.size(); ++i)
+        garbage[i] = char((i * 131) ^ (i >> 3));
+    writeAll(folder + "/config.ini", garbage);
+    writeAll(folder + "/Languages/English.ini", garbage);
+
+    QProcess player;
+    player.setProcessEnvironment(isolatedEnvironment(dir));
+    player.setWorkingDirectory(dir.path());
+    player.start(folder + "/vantorel", {});
+    QVERIFY(player.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(dir.filePath("run/Vantorel_2020")), 10000);
+    QTest::qWait(500);
+    QCOMPARE(player.state(), QProcess::Running);
+    player.terminate();
+    QVERIFY(player.waitForFinished(10000));
+}
+
+QTEST_GUILESS_MAIN(TestStartup)
+#include "tst_startup.moc"
