@@ -158,6 +158,7 @@ QWidget *DRUI::BuildWelcomePage()
     left->addStretch(1);
     left->addWidget(titleLabel);
     left->addStretch(2);
+    left->setContentsMargins(40, 0, 0, 0);
     auto *buttons = new QVBoxLayout;
     buttons->addWidget(openFile);
     buttons->addSpacing(50);
