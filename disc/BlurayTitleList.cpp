@@ -54,9 +54,16 @@ void ReadBlurayPlaylists(const QStringList& playlistPaths, BlurayDisc& disc)
         if (file.playItems.isEmpty())
             continue;  // not a playlist, damaged or a look-alike: no title, no number
         BlurayTitle title;
-        // A digest that cannot be taken (the file vanished after it was read)
-        // makes the file no copy of anything.
-        if (FileDigestHex(path, title.digest) == 0) {
+        // The reader's buffer holds the whole file unless it is over 10 MiB;
+        // only then is the file read again. A digest that cannot be taken
+        // (the file vanished after it was read) makes it no copy of anything.
+        const QByteArrayView bytes = reader.LastFileBytes();
+        int digestCode = 0;
+        if (!bytes.isEmpty())
+            title.digest = DigestHex(bytes);
+        else
+            digestCode = FileDigestHex(path, title.digest);
+        if (digestCode == 0) {
             if (digestsSeen.contains(title.digest)) {
                 ++counter;  // a byte-identical copy uses up a number
                 continue;

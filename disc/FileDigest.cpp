@@ -3,6 +3,7 @@
 #include "disc/RawFile.h"
 
 #include <openssl/evp.h>
+#include <openssl/sha.h>
 #include <memory>
 
 namespace {
@@ -37,4 +38,11 @@ int FileDigestHex(const QString& path, QByteArray& hex)
         return CRawFile::kReadFailed;
     hex = QByteArray(reinterpret_cast<const char*>(digest), int(length)).toHex().toUpper();
     return 0;
+}
+
+QByteArray DigestHex(QByteArrayView bytes)
+{
+    unsigned char digest[SHA512_DIGEST_LENGTH];
+    SHA512(reinterpret_cast<const unsigned char*>(bytes.data()), size_t(bytes.size()), digest);
+    return QByteArray(reinterpret_cast<const char*>(digest), SHA512_DIGEST_LENGTH).toHex().toUpper();
 }

@@ -7,3 +7,6 @@
 // Returns 0; 87 when the file cannot be opened or is empty; 30 when a read
 // fails. hex is empty unless the result is 0.
 int FileDigestHex(const QString& path, QByteArray& hex);
+
+// The same digest of bytes already in memory.
+QByteArray DigestHex(QByteArrayView bytes);

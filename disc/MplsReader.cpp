@@ -214,6 +214,7 @@ private:
             return OutOfBounds;
         for (int i = 0; i < count; ++i) {
             const qint64 mark = start + 6 + 14 * qint64(i);
+            in_.Has(mark, 14);  // a mark is a whole record or none
             const quint8 type = in_.U8(mark + 1);
             const qint16 item = qint16(in_.U16(mark + 2));
             const quint32 timeStamp = in_.U32(mark + 4);
@@ -238,6 +239,7 @@ int CMplsReader::Read(const QString& path, QList<PLAY_ITEM_INFO>& playItems,
                       QList<STREAM_INFO>& subtitles, QList<STREAM_INFO>& audio,
                       QList<quint32>& chapters)
 {
+    lastFile_ = QByteArrayView();
     CRawFile file;
     const int openCode = file.Open(path);
     if (openCode != 0)
@@ -246,8 +248,11 @@ int CMplsReader::Read(const QString& path, QList<PLAY_ITEM_INFO>& playItems,
         buffer_.reset(new char[kBufferSize]);  // left uninitialised: only the bytes read count
     qint64 got = 0;
     // A short read is not an error of its own: the parser judges the bytes that arrived.
-    file.ReadAt(0, buffer_.get(), qMin(file.Size(), kBufferSize), &got);
+    const qint64 size = file.Size();
+    const bool whole = file.ReadAt(0, buffer_.get(), qMin(size, kBufferSize), &got) == 0 && got == size;
     file.Close();
+    if (whole)
+        lastFile_ = QByteArrayView(buffer_.get(), got);
     return ReadBytes(buffer_.get(), got, playItems, subtitles, audio, chapters);
 }
 

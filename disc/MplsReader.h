@@ -2,6 +2,7 @@
 
 #include "disc/MplsTypes.h"
 
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 #include <memory>
@@ -36,9 +37,15 @@ public:
                   QList<STREAM_INFO>& subtitles, QList<STREAM_INFO>& audio,
                   QList<quint32>& chapters);
 
+    // The whole of the file the last Read read, while the reader is not used
+    // again; empty when that read failed to open the file or the file was
+    // longer than what was read.
+    QByteArrayView LastFileBytes() const { return lastFile_; }
+
 private:
     class Parser;
     std::unique_ptr<char[]> buffer_;  // allocated on the first Read
+    QByteArrayView lastFile_;
 };
 
 // "English", "Portugal", ... or the code in upper case.

@@ -1,14 +1,9 @@
 #include "disc/RawFile.h"
 
-#include <QFileInfo>
-
 int CRawFile::Open(const QString& path)
 {
     Close();
-    // A directory opens on some systems; it is never a file to read.
-    if (QFileInfo(path).isDir())
-        return QFileDevice::OpenError;
-    file_.setFileName(path);
+    file_.setFileName(path);  // Qt refuses to open a directory
     if (!file_.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         const int error = file_.error();
         file_.unsetError();

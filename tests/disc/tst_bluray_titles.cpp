@@ -2,6 +2,7 @@
 
 #include "MplsBuilder.h"
 #include "disc/BlurayTitleList.h"
+#include "disc/FileDigest.h"
 
 #include <QDir>
 #include <QFile>
@@ -103,6 +104,26 @@ private slots:
         QCOMPARE(result.titles[0].playlistPath, paths[1]);
         QCOMPARE(result.titles[0].digest.size(), 128);
         QCOMPARE(result.titles[0].audio.first().description, QStringLiteral("English AC3"));
+    }
+
+    void digestsCoverWholeFiles()
+    {
+        // Past 10 MiB the reader sees only the start; the digest still takes the whole file.
+        Disc disc;
+        const QByteArray start = Playlist(600);
+        const QByteArray tail(int(11 * 1024 * 1024) - int(start.size()), 't');
+        QByteArray other = start + tail;
+        other[other.size() - 1] = 'u';
+        const QStringList paths = {disc.Add("big.mpls", start + tail), disc.Add("copy.mpls", start + tail),
+                                   disc.Add("other.mpls", other), disc.Add("small.mpls", start),
+                                   disc.Add("small copy.mpls", start)};
+        BlurayDisc result;
+        ReadBlurayPlaylists(paths, result);
+        QCOMPARE(Files(result), (QStringList{"1 big.mpls 00:10:00", "3 other.mpls 00:10:00",
+                                             "4 small.mpls 00:10:00"}));
+        QByteArray fromFile;
+        QCOMPARE(FileDigestHex(paths[3], fromFile), 0);
+        QCOMPARE(result.titles[2].digest, fromFile);
     }
 
     void sortsByDurationText()

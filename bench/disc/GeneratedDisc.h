@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+struct GeneratedDiscMix {
+    int copies = 0;      // byte-identical copies of the base disc's playlists
+    int variants = 0;    // base playlists changed in a byte no reader looks at
+    int lookAlikes = 0;
+    int damaged = 0;
+    int Total() const { return copies + variants + lookAlikes + damaged; }
+};
+
+// Copies the real disc from to to, adding the empty BDMV/STREAM libbluray wants.
+bool CopyDisc(const QString& from, const QString& to);
+
+// Builds in target a disc from the real disc baseDisc (its index, movie
+// object, clip information and metadata, an empty STREAM) whose PLAYLIST
+// folder holds mix.Total() files, kinds shuffled with a fixed seed.
+// Returns false when a file cannot be written.
+bool GenerateDisc(const QString& baseDisc, const QString& target, const GeneratedDiscMix& mix);

@@ -1,0 +1,160 @@
+// Times the title list of every real disc and of a generated disc of 2,000
+// playlist files: the player's ReadBlurayDisc against libbluray's bd_open plus
+// bd_get_titles(TITLES_ALL), on the same folders in the same run.
+//   bench_disc_titles [--runs N] [--discs FOLDER]
+
+#include "GeneratedDisc.h"
+#include "disc/BlurayTitleList.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <libbluray/bluray.h>
+#include <libbluray/log_control.h>
+#include <sys/resource.h>
+
+namespace {
+
+struct Case {
+    QString name;
+    QString folder;
+    QList<double> oursMs;
+    QList<double> libblurayMs;
+    int titles = 0;
+    uint32_t libblurayTitles = 0;
+};
+
+double Median(QList<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const int n = int(values.size());
+    return n == 0 ? 0 : (n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2);
+}
+
+double Since(const QElapsedTimer& timer) { return double(timer.nsecsElapsed()) / 1e6; }
+
+long PeakRssKb()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+int RunOurs(const QString& folder)
+{
+    return int(ReadBlurayDisc(folder).titles.size());
+}
+
+uint32_t RunLibbluray(const QString& folder)
+{
+    BLURAY* bd = bd_open(QFile::encodeName(folder).constData(), nullptr);
+    if (!bd)
+        return 0;
+    const uint32_t titles = bd_get_titles(bd, TITLES_ALL, 0);
+    bd_close(bd);
+    return titles;
+}
+
+QStringList RealDiscs(const QString& folder)
+{
+    QStringList names = QDir(folder).entryList({"disc*"}, QDir::Dirs | QDir::NoDotAndDotDot);
+    std::sort(names.begin(), names.end(),
+              [](const QString& a, const QString& b) { return a.mid(4).toInt() < b.mid(4).toInt(); });
+    return names;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    int runs = 9;
+    QString discs = QStringLiteral(VANTOREL_DEFAULT_DISCS);
+    for (int i = 1; i + 1 < argc; i += 2) {
+        if (!std::strcmp(argv[i], "--runs"))
+            runs = qMax(1, std::atoi(argv[i + 1]));
+        else if (!std::strcmp(argv[i], "--discs"))
+            discs = QString::fromLocal8Bit(argv[i + 1]);
+    }
+    bd_set_debug_mask(0);
+
+    QTemporaryDir work;
+    QList<Case> cases;
+    const QStringList names = RealDiscs(discs);
+    for (const QString& name : names) {
+        Case c;
+        c.name = name;
+        c.folder = work.path() + "/" + name;
+        if (!CopyDisc(discs + "/" + name, c.folder)) {
+            std::fprintf(stderr, "cannot copy %s\n", qPrintable(name));
+            return 1;
+        }
+        cases << c;
+    }
+    // The generated disc takes the clips and metadata of the real disc with the most playlists.
+    QString base;
+    int most = -1;
+    for (const QString& name : names) {
+        const int count = int(QDir(discs + "/" + name + "/BDMV/PLAYLIST").entryList(QDir::Files).size());
+        if (count > most) {
+            most = count;
+            base = name;
+        }
+    }
+    const GeneratedDiscMix mix{900, 500, 300, 300};
+    Case generated;
+    generated.name = QString("generated-%1 (from %2)").arg(mix.Total()).arg(base);
+    generated.folder = work.path() + "/generated";
+    if (base.isEmpty() || !GenerateDisc(discs + "/" + base, generated.folder, mix)) {
+        std::fprintf(stderr, "cannot generate the 2,000-playlist disc (real discs in %s?)\n", qPrintable(discs));
+        return 1;
+    }
+    cases << generated;
+
+    // The player's reader first, warm-up pass and timed runs, so that the
+    // peak memory read after it is its own; then libbluray the same way.
+    const long rssBefore = PeakRssKb();
+    for (Case& c : cases)
+        c.titles = RunOurs(c.folder);
+    for (int run = 0; run < runs; ++run) {
+        for (Case& c : cases) {
+            QElapsedTimer timer;
+            timer.start();
+            RunOurs(c.folder);
+            c.oursMs << Since(timer);
+        }
+    }
+    const long rssOurs = PeakRssKb();
+    for (Case& c : cases)
+        c.libblurayTitles = RunLibbluray(c.folder);
+    for (int run = 0; run < runs; ++run) {
+        for (Case& c : cases) {
+            QElapsedTimer timer;
+            timer.start();
+            RunLibbluray(c.folder);
+            c.libblurayMs << Since(timer);
+        }
+    }
+    const long rssAll = PeakRssKb();
+
+    std::printf("%d runs each; medians in ms\n", runs);
+    std::printf("%-28s %7s %7s %10s %10s %7s\n", "disc", "titles", "libbd", "ours", "libbluray", "ratio");
+    double oursTotal = 0, libTotal = 0;
+    for (const Case& c : cases) {
+        const double ours = Median(c.oursMs), lib = Median(c.libblurayMs);
+        if (&c != &cases.constLast()) {
+            oursTotal += ours;
+            libTotal += lib;
+        }
+        std::printf("%-28s %7d %7u %10.3f %10.3f %7.3f\n", qPrintable(c.name), c.titles,
+                    c.libblurayTitles, ours, lib, lib > 0 ? ours / lib : 0.0);
+    }
+    std::printf("%-28s %7s %7s %10.3f %10.3f %7.3f\n", "all real discs", "", "", oursTotal, libTotal,
+                libTotal > 0 ? oursTotal / libTotal : 0.0);
+    std::printf("peak RSS: %ld KiB after generating the discs, %ld KiB after the player's reader "
+                "(+%ld), %ld KiB after libbluray (+%ld)\n", rssBefore, rssOurs, rssOurs - rssBefore,
+                rssAll, rssAll - rssOurs);
+    return 0;
+}
