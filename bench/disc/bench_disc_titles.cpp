@@ -66,38 +66,37 @@ QStringList RealDiscs(const QString& folder)
     return names;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
-{
+struct Options {
     int runs = 9;
     QString discs = QStringLiteral(VANTOREL_DEFAULT_DISCS);
+};
+
+Options ParseOptions(int argc, char** argv)
+{
+    Options options;
     for (int i = 1; i + 1 < argc; i += 2) {
         if (!std::strcmp(argv[i], "--runs"))
-            runs = qMax(1, std::atoi(argv[i + 1]));
+            options.runs = qMax(1, std::atoi(argv[i + 1]));
         else if (!std::strcmp(argv[i], "--discs"))
-            discs = QString::fromLocal8Bit(argv[i + 1]);
+            options.discs = QString::fromLocal8Bit(argv[i + 1]);
     }
-    bd_set_debug_mask(0);
+    return options;
+}
 
-    QTemporaryDir work;
-    QList<Case> cases;
-    const QStringList names = RealDiscs(discs);
-    for (const QString& name : names) {
+// Copies of the real discs, then the generated disc, built from the clips and
+// metadata of the real disc with the most playlists.
+bool PrepareCases(const QString& discs, const QString& work, QList<Case>& cases)
+{
+    QString base;
+    qsizetype most = -1;
+    for (const QString& name : RealDiscs(discs)) {
         Case c;
         c.name = name;
-        c.folder = work.path() + "/" + name;
-        if (!CopyDisc(discs + "/" + name, c.folder)) {
-            std::fprintf(stderr, "cannot copy %s\n", qPrintable(name));
-            return 1;
-        }
+        c.folder = work + "/" + name;
+        if (!CopyDisc(discs + "/" + name, c.folder))
+            return false;
         cases << c;
-    }
-    // The generated disc takes the clips and metadata of the real disc with the most playlists.
-    QString base;
-    int most = -1;
-    for (const QString& name : names) {
-        const int count = int(QDir(discs + "/" + name + "/BDMV/PLAYLIST").entryList(QDir::Files).size());
+        const qsizetype count = QDir(c.folder + "/BDMV/PLAYLIST").entryList(QDir::Files).size();
         if (count > most) {
             most = count;
             base = name;
@@ -106,45 +105,38 @@ int main(int argc, char** argv)
     const GeneratedDiscMix mix{900, 500, 300, 300};
     Case generated;
     generated.name = QString("generated-%1 (from %2)").arg(mix.Total()).arg(base);
-    generated.folder = work.path() + "/generated";
-    if (base.isEmpty() || !GenerateDisc(discs + "/" + base, generated.folder, mix)) {
-        std::fprintf(stderr, "cannot generate the 2,000-playlist disc (real discs in %s?)\n", qPrintable(discs));
-        return 1;
-    }
+    generated.folder = work + "/generated";
+    if (base.isEmpty() || !GenerateDisc(discs + "/" + base, generated.folder, mix))
+        return false;
     cases << generated;
+    return true;
+}
 
-    // The player's reader first, warm-up pass and timed runs, so that the
-    // peak memory read after it is its own; then libbluray the same way.
-    const long rssBefore = PeakRssKb();
+// One untimed pass to warm the page cache, then the timed runs, disc after disc in each run.
+template <typename Reader>
+void TimeRuns(QList<Case>& cases, int runs, Reader read, QList<double> Case::*times)
+{
     for (Case& c : cases)
-        c.titles = RunOurs(c.folder);
+        read(c);
     for (int run = 0; run < runs; ++run) {
         for (Case& c : cases) {
             QElapsedTimer timer;
             timer.start();
-            RunOurs(c.folder);
-            c.oursMs << Since(timer);
+            read(c);
+            (c.*times) << Since(timer);
         }
     }
-    const long rssOurs = PeakRssKb();
-    for (Case& c : cases)
-        c.libblurayTitles = RunLibbluray(c.folder);
-    for (int run = 0; run < runs; ++run) {
-        for (Case& c : cases) {
-            QElapsedTimer timer;
-            timer.start();
-            RunLibbluray(c.folder);
-            c.libblurayMs << Since(timer);
-        }
-    }
-    const long rssAll = PeakRssKb();
+}
 
+void PrintReport(const QList<Case>& cases, int runs)
+{
     std::printf("%d runs each; medians in ms\n", runs);
     std::printf("%-28s %7s %7s %10s %10s %7s\n", "disc", "titles", "libbd", "ours", "libbluray", "ratio");
     double oursTotal = 0, libTotal = 0;
-    for (const Case& c : cases) {
+    for (int i = 0; i < cases.size(); ++i) {
+        const Case& c = cases[i];
         const double ours = Median(c.oursMs), lib = Median(c.libblurayMs);
-        if (&c != &cases.constLast()) {
+        if (i + 1 < cases.size()) {
             oursTotal += ours;
             libTotal += lib;
         }
@@ -153,6 +145,29 @@ int main(int argc, char** argv)
     }
     std::printf("%-28s %7s %7s %10.3f %10.3f %7.3f\n", "all real discs", "", "", oursTotal, libTotal,
                 libTotal > 0 ? oursTotal / libTotal : 0.0);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const Options options = ParseOptions(argc, argv);
+    bd_set_debug_mask(0);
+    QTemporaryDir work;
+    QList<Case> cases;
+    if (!work.isValid() || !PrepareCases(options.discs, work.path(), cases)) {
+        std::fprintf(stderr, "cannot prepare the discs (real disc structures in %s?)\n",
+                     qPrintable(options.discs));
+        return 1;
+    }
+    // The player's reader first, so that the peak memory read after it is its own.
+    const long rssBefore = PeakRssKb();
+    TimeRuns(cases, options.runs, [](Case& c) { c.titles = RunOurs(c.folder); }, &Case::oursMs);
+    const long rssOurs = PeakRssKb();
+    TimeRuns(cases, options.runs, [](Case& c) { c.libblurayTitles = RunLibbluray(c.folder); },
+             &Case::libblurayMs);
+    const long rssAll = PeakRssKb();
+    PrintReport(cases, options.runs);
     std::printf("peak RSS: %ld KiB after generating the discs, %ld KiB after the player's reader "
                 "(+%ld), %ld KiB after libbluray (+%ld)\n", rssBefore, rssOurs, rssOurs - rssBefore,
                 rssAll, rssAll - rssOurs);

@@ -270,6 +270,14 @@ private slots:
         file.write(good.left(19));
         file.close();
         QCOMPARE(reader.Read(path, items, subtitles, audio, chapters), 1);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.close();
+        QCOMPARE(reader.Read(path, items, subtitles, audio, chapters), 1);
+        // Unreadable (only where permissions bind: not for root).
+        QFile::setPermissions(path, QFileDevice::WriteOwner);
+        if (!QFileInfo(path).isReadable())
+            QVERIFY(reader.Read(path, items, subtitles, audio, chapters) > 4);
+        QCOMPARE(items.size(), 1);  // no failed read touched the caller's lists
     }
 
     void rawFileCodes()
