@@ -31,6 +31,17 @@ BlurayPlaylistFile ReadPlaylistFile(CMplsReader& reader, const QString& path)
     return file;
 }
 
+// The reader's buffer holds the whole file unless it is over 10 MiB; only
+// then is the file read again.
+bool PlaylistDigest(const CMplsReader& reader, const QString& path, QByteArray& digest)
+{
+    const QByteArrayView bytes = reader.LastFileBytes();
+    if (bytes.isEmpty())
+        return FileDigestHex(path, digest) == 0;
+    digest = DigestHex(bytes);
+    return true;
+}
+
 } // namespace
 
 qint64 PlayItemsSeconds(const QList<PLAY_ITEM_INFO>& items)
@@ -54,16 +65,9 @@ void ReadBlurayPlaylists(const QStringList& playlistPaths, BlurayDisc& disc)
         if (file.playItems.isEmpty())
             continue;  // not a playlist, damaged or a look-alike: no title, no number
         BlurayTitle title;
-        // The reader's buffer holds the whole file unless it is over 10 MiB;
-        // only then is the file read again. A digest that cannot be taken
-        // (the file vanished after it was read) makes it no copy of anything.
-        const QByteArrayView bytes = reader.LastFileBytes();
-        int digestCode = 0;
-        if (!bytes.isEmpty())
-            title.digest = DigestHex(bytes);
-        else
-            digestCode = FileDigestHex(path, title.digest);
-        if (digestCode == 0) {
+        // A digest that cannot be taken (the file vanished after it was read)
+        // makes the file no copy of anything.
+        if (PlaylistDigest(reader, path, title.digest)) {
             if (digestsSeen.contains(title.digest)) {
                 ++counter;  // a byte-identical copy uses up a number
                 continue;
