@@ -6,6 +6,9 @@
 #include <QMainWindow>
 #include <QMap>
 #include <QString>
+#include <QStringList>
+
+#include <functional>
 
 class QAction;
 class QHBoxLayout;
@@ -47,8 +50,22 @@ public slots:
     void btnAboutSlot();
     void btnOpenUrl(const QString &url);
 
+public:
+    // What the player does with a file chooser; tests put their own here.
+    using FileChooser = std::function<QStringList(QWidget *parent)>;
+    void setFileChooser(FileChooser chooser) { fileChooser = std::move(chooser); }
+
+    void OpenMediaFiles(const QStringList &files);
+
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private slots:
     void btnCloseSlot();
@@ -74,7 +91,10 @@ private slots:
     void SliderSeek(int value);
     void SliderRelease();
     void DoRefreshGui();
+    void MPlayerDataRecieve();
     void PlayListItemDoubleClick(int row, int column);
+    void btnMinSlot();
+    void btnMenButtonSlot();
 
 private:
     friend class DRUITestAccess;
@@ -112,6 +132,56 @@ private:
     void SwitchLanguage(const QString &name);
     void StopPlayback();
     void StopEngine();
+    void QuitEngine();
+    void PlayCommand();
+    void ForwardCommand();
+    void BackwardCommand();
+    void VolumeUpCommand();
+    void VolumeDownCommand();
+    void HalfSize();
+    void NormalSize();
+    void DoubleSize();
+    void FitToScreen();
+
+    // The engine (engine/DRUIEngine.cpp).
+    void SendToEngine(const QByteArray &command);
+    void StartEngine();
+    void HandleEngineLine(const QByteArray &line);
+    void HandleLengthAnswer(const QByteArray &line);
+    void EndOfPlayback();
+    void RefreshTrackMenus();
+    void EngineFinished();
+    void EngineFailedToStart();
+    void ConnectEngineOutput(bool connected);
+
+    // Transport (engine/DRUITransport.cpp).
+    void PausePlayback();
+    void ResumePlayback();
+    void Navigation();
+    void SliderMouseLButtonPress(QObject *slider, QEvent *event);
+    void SeekToSecond(int second);
+    void StepChapter(bool forward);
+    void StepPlaylist(int step);
+    void ShowVolumeImage();
+
+    // Opening things.
+    void OpenDiscFolder(const QString &folder);
+    void OpenPlaylistEntry(const PLAY_LIST_INFO &entry);
+    void PlayCurrentTitle();
+    void AppendToPlaylist(const QList<PLAY_LIST_INFO> &entries);
+    bool PlaylistHolds(const QString &path) const;
+    void MarkPlayingEntry();
+
+    // Recent files (ui/DRUIRecent.cpp).
+    QString RecentFilesPath() const;
+    void LoadRecentFiles();
+    void AddRecentFile(const QString &path);
+    void ClearRecentFiles();
+    void OpenRecentFile(const QString &path);
+
+    // Window behaviour (ui/DRUIWindowEvents.cpp).
+    void LeaveFullScreen();
+    void RefreshMenuStates();
 
     // Engine and playback state.
     QProcess *engineProcess = nullptr;
@@ -134,6 +204,8 @@ private:
     bool fullScreen = false;
     QString snapshotFormat = QStringLiteral("JPG");
     int formatIndex = 0;
+    bool skippingLongLine = false; // inside an engine line too long to keep
+    FileChooser fileChooser;
 
     // Blu-ray title state, keyed by playlist path.
     QString currentTitle;
@@ -143,6 +215,7 @@ private:
     QMap<QString, QString> titleDiscRoot;
     QMap<QString, int> titleAudioChoice;
     QMap<QString, int> titleSubtitleChoice;
+    QMap<QString, QList<quint32>> titleChapters;
     QAction *currentDiscSubtitleAction = nullptr;
     QAction *currentDiscAudioAction = nullptr;
 

@@ -42,7 +42,7 @@ QMenu *DRUI::BuildFileMenu()
     });
     recentFilesAction = entries[2];
     recentMenu = AttachSubmenu(recentFilesAction, fileMenu);
-    RebuildRecentMenu();
+    LoadRecentFiles();
     connect(fileMenu, &QMenu::triggered, this, &DRUI::BDFileMenu);
     return fileMenu;
 }
@@ -172,30 +172,13 @@ void DRUI::BDFileMenu(QAction *action)
         {QStringLiteral("Open Disc"), &DRUI::btnLoadBDPath},
         {QStringLiteral("Eject"), &DRUI::StopBtn},
         {QStringLiteral("Close"), &DRUI::btnCloseSlot},
+        {QStringLiteral("Clear Menu"), &DRUI::ClearRecentFiles},
     };
-    DispatchMenu(table, action);
-}
-
-void DRUI::BDControlsMenu(QAction *action)
-{
-    static const QMap<QString, Handler> table = {
-        {QStringLiteral("Play"), &DRUI::VideoPlay},
-        {QStringLiteral("Pause"), &DRUI::VideoPlay},
-        {QStringLiteral("Resume"), &DRUI::VideoPlay},
-        {QStringLiteral("Stop"), &DRUI::StopBtn},
-        {QStringLiteral("Pre"), &DRUI::PlayPre},
-        {QStringLiteral("Next"), &DRUI::PlayNext},
-        {QStringLiteral("FullScreen"), &DRUI::FullScreenBtn},
-    };
-    DispatchMenu(table, action);
-}
-
-void DRUI::BDVideoMenu(QAction *)
-{
-}
-
-void DRUI::BDAudioMenu(QAction *)
-{
+    const QString data = action->data().toString();
+    if (table.contains(data))
+        DispatchMenu(table, action);
+    else if (action->associatedObjects().contains(recentMenu))
+        OpenRecentFile(data);
 }
 
 void DRUI::BDToolMenu(QAction *action)

@@ -29,6 +29,8 @@ const char *const MenuKeys[] = {"MainWnd/File",  "MainWnd/Controls", "MainWnd/Vi
 
 void DRUI::BuildPages()
 {
+    // The menus read the recent files from the data folder: it comes first.
+    dataFolder = PrepareDataFolder(UserDataFolder(), ProbeToolSource());
     delete rootStack;
     rootStack = new QStackedLayout;
     BuildMainPage();
@@ -42,8 +44,6 @@ void DRUI::BuildPages()
         centralWidget->setLayout(rootLayout);
     }
     rootLayout->addLayout(rootStack);
-
-    dataFolder = PrepareDataFolder(UserDataFolder(), ProbeToolSource());
     playlist.clear();
     raise();
 }

@@ -1,20 +1,16 @@
-// Commands whose behaviour comes with playback, the disc page and the
-// preferences. Until then they are accepted and do nothing.
+// Commands whose behaviour comes with the disc page and the preferences.
+// Until then they are accepted and do nothing.
 #include "ui/DRUI.h"
 
-void DRUI::btnOpenFile() {}
+#include "engine/EngineCommand.h"
+
 void DRUI::btnLoadBDPath() {}
-void DRUI::VideoPlay() {}
-void DRUI::PlayPre() {}
-void DRUI::PlayNext() {}
-void DRUI::VolumeBtn() {}
-void DRUI::VolumeSliderSeek(int) {}
-void DRUI::FullScreenBtn() {}
-void DRUI::SliderPress() {}
-void DRUI::SliderSeek(int) {}
-void DRUI::SliderRelease() {}
-void DRUI::DoRefreshGui() {}
-void DRUI::PlayListItemDoubleClick(int, int) {}
 void DRUI::BDMenuOperate(QAction *) {}
 void DRUI::ShowPreferences() {}
-void DRUI::TakeSnapshot() {}
+void DRUI::OpenDiscFolder(const QString &) {}
+void DRUI::PlayCurrentTitle() {}
+
+void DRUI::TakeSnapshot()
+{
+    SendToEngine(FormatEngineCommand(EngineCommand::Screenshot));
+}

@@ -1,0 +1,118 @@
+// Volume, mute, audio and subtitle tracks, channels and the window size presets.
+#include "ui/DRUI.h"
+
+#include "engine/EngineCommand.h"
+
+#include <QAction>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QScreen>
+#include <QSlider>
+
+namespace {
+
+// Marks entry as the one chosen in its menu.
+void CheckOnly(QMenu *menu, QAction *entry)
+{
+    for (QAction *other : menu->actions())
+        other->setChecked(false);
+    entry->setCheckable(true);
+    entry->setChecked(true);
+}
+
+} // namespace
+
+void DRUI::ShowVolumeImage()
+{
+    const QPixmap image(muted ? QStringLiteral(":/image/no-volume.png")
+                              : QStringLiteral(":/image/volume.png"));
+    volumeButton->setIcon(image);
+    volumeButton->setIconSize(image.size());
+    volumeButton->setFixedSize(image.size());
+}
+
+void DRUI::VolumeBtn()
+{
+    muted = !muted;
+    volumeSlider->setValue(muted ? 0 : 50);
+    SendToEngine(FormatEngineCommand(muted ? EngineCommand::Mute : EngineCommand::Unmute));
+    ShowVolumeImage();
+}
+
+void DRUI::VolumeSliderSeek(int value)
+{
+    value = qBound(0, value, 100);
+    volumeSlider->setValue(value);
+    muted = (value == 0);
+    ShowVolumeImage();
+    SendToEngine(FormatEngineCommand(EngineCommand::KeepVolume, value));
+}
+
+void DRUI::BDVideoMenu(QAction *action)
+{
+    const QObjectList shownIn = action->associatedObjects();
+    if (shownIn.contains(subtitleTrackMenu)) {
+        if (!engineProcess)
+            return;
+        SendToEngine(FormatEngineCommand(EngineCommand::KeepSubDemux, action->data().toInt() - 1));
+        CheckOnly(subtitleTrackMenu, action);
+        return;
+    }
+    if (shownIn.contains(videoTrackMenu)) {
+        videoSurface->setVisible(action->data().toInt() != 0);
+        CheckOnly(videoTrackMenu, action);
+        return;
+    }
+    static const QMap<QString, Handler> table = {
+        {QStringLiteral("HalfSize"), &DRUI::HalfSize},
+        {QStringLiteral("NormalSize"), &DRUI::NormalSize},
+        {QStringLiteral("DoubleSize"), &DRUI::DoubleSize},
+        {QStringLiteral("Fit2Screen"), &DRUI::FitToScreen},
+    };
+    DispatchMenu(table, action);
+}
+
+void DRUI::HalfSize()
+{
+    resize(500, 340);
+}
+
+void DRUI::NormalSize()
+{
+    resize(1000, 680);
+}
+
+void DRUI::DoubleSize()
+{
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    resize(qMin(2000, available.width()), qMin(1360, available.height()));
+}
+
+void DRUI::FitToScreen()
+{
+    setWindowState(Qt::WindowMaximized);
+}
+
+void DRUI::BDAudioMenu(QAction *action)
+{
+    const QObjectList shownIn = action->associatedObjects();
+    if (shownIn.contains(audioTrackMenu)) {
+        if (!engineProcess)
+            return;
+        const int k = action->data().toInt();
+        SendToEngine(FormatEngineCommand(EngineCommand::KeepSwitchAudio, k >= 1 ? k - 1 : -2));
+        CheckOnly(audioTrackMenu, action);
+        return;
+    }
+    if (!shownIn.contains(audioChannelMenu) || !engineProcess)
+        return;
+    static const QMap<QString, int> balance = {
+        {QStringLiteral("Stereo"), 0}, {QStringLiteral("Left"), -1}, {QStringLiteral("Right"), 1}};
+    const auto found = balance.constFind(action->data().toString());
+    if (found == balance.constEnd())
+        return;
+    SendToEngine(FormatEngineCommand(EngineCommand::KeepBalance, *found));
+    CheckOnly(audioChannelMenu, action);
+}

@@ -1,0 +1,29 @@
+#include "engine/EngineArguments.h"
+
+#include "ui/PlayListInfo.h"
+
+QStringList BuildEngineArguments(const EngineLaunch &launch)
+{
+    QStringList arguments = {
+        QStringLiteral("-demuxer"), QStringLiteral("lavf"),
+        QStringLiteral("-ni"),
+        QStringLiteral("-slave"),
+        QStringLiteral("-quiet"),
+        QStringLiteral("-wid"), QString::number(launch.windowId),
+        QStringLiteral("-vo"), QStringLiteral("direct3d"),
+        QStringLiteral("-lavdopts"), QStringLiteral("threads=4"),
+        QStringLiteral("-vf"), QStringLiteral("screenshot=") + launch.screenshotFolder,
+        QStringLiteral("-af"), QStringLiteral("channels=6,volume=5.1:1"),
+    };
+    if (launch.mediaKind == MEDIA_DVD) {
+        arguments << QStringLiteral("dvd://1") << QStringLiteral("-dvd-device");
+    } else if (launch.mediaKind == MEDIA_BLURAY) {
+        if (!launch.titleChosen)
+            arguments << QStringLiteral("br://0") << QStringLiteral("-bluray-device");
+        else if (launch.titleNumber)
+            arguments << QStringLiteral("br://%1").arg(*launch.titleNumber)
+                      << QStringLiteral("-bluray-device");
+    }
+    arguments << launch.mediaPath;
+    return arguments;
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "ui/PlayListInfo.h"
+
+#include <QList>
+
+#include <optional>
+
+// The arithmetic behind the transport controls, free of widgets.
+
+// The start (in seconds) of the chapter before the one holding position p;
+// none when there is no such chapter or it starts at p itself.
+std::optional<int> PreviousChapterSecond(const QList<quint32> &chapterStartsMs, int p);
+// The start (in seconds) of the first chapter after position p.
+std::optional<int> NextChapterSecond(const QList<quint32> &chapterStartsMs, int p);
+
+// The slider value under a click at x of a slider w pixels wide.
+int SliderClickValue(int minimum, int maximum, int x, int w);
+
+// The targets of the 60-second jumps from the seek slider's value; a jump
+// past the end lands 4 seconds before it.
+int ForwardTarget(int sliderValue, qint64 lengthSeconds);
+int BackwardTarget(int sliderValue);
+
+// Index of the playlist entry step places from the one whose path is current;
+// -1 when there is none (no wrap-around).
+int PlaylistNeighbour(const QList<PLAY_LIST_INFO> &playlist, const QString &current, int step);

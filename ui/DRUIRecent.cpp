@@ -1,0 +1,44 @@
+// The Recent Files submenu and its file.
+#include "ui/DRUI.h"
+
+#include "ui/RecentFilesList.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMenu>
+
+QString DRUI::RecentFilesPath() const
+{
+    return QDir(dataFolder).filePath(QStringLiteral("RecentConfig.txt"));
+}
+
+void DRUI::LoadRecentFiles()
+{
+    recentFiles = RecentFilesList::Load(RecentFilesPath());
+    RebuildRecentMenu();
+}
+
+void DRUI::AddRecentFile(const QString &path)
+{
+    if (!RecentFilesList::Add(recentFiles, path))
+        return;
+    RecentFilesList::Save(RecentFilesPath(), recentFiles);
+    RebuildRecentMenu();
+}
+
+void DRUI::ClearRecentFiles()
+{
+    recentFiles.clear();
+    recentMenu->clear();
+    QFile::remove(RecentFilesPath());
+}
+
+void DRUI::OpenRecentFile(const QString &path)
+{
+    StopBtn();
+    if (QFileInfo(path).isDir())
+        OpenDiscFolder(path);
+    else
+        OpenMediaFiles({path});
+}
