@@ -1,0 +1,115 @@
+// The recent-files list and the probe's answer.
+#include "disc/ProbeDuration.h"
+#include "ui/RecentFilesList.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TestMediaLists : public QObject
+{
+    Q_OBJECT
+private slots:
+    void recentListRules();
+    void recentFileParsing();
+    void recentFileSavedWhole();
+    void probeOutput_data();
+    void probeOutput();
+    void probeWithoutTool();
+    void probeThatHangsRunsOut();
+};
+
+void TestMediaLists::recentListRules()
+{
+    QStringList list;
+    for (int i = 1; i <= 11; ++i)
+        QVERIFY(RecentFilesList::Add(list, QString("/m/%1.mkv").arg(i)));
+    QCOMPARE(list.size(), 10);
+    QCOMPARE(list.first(), QString("/m/11.mkv"));
+    QCOMPARE(list.last(), QString("/m/2.mkv"));
+    // Already there: nothing moves.
+    QVERIFY(!RecentFilesList::Add(list, "/m/5.mkv"));
+    QCOMPARE(list.indexOf("/m/5.mkv"), 6);
+    // Letter case makes a different path.
+    QVERIFY(RecentFilesList::Add(list, "/m/5.MKV"));
+    // A long hand-edited list loses one entry per addition only.
+    QStringList edited;
+    for (int i = 0; i < 14; ++i)
+        edited << QString("/e/%1").arg(i);
+    RecentFilesList::Add(edited, "/new");
+    QCOMPARE(edited.size(), 14);
+}
+
+void TestMediaLists::recentFileParsing()
+{
+    const QByteArray bytes("/a b/c.mkv\n\n\r\n/dup\n/dup\n/zero\0junk\n\xff\xfe\n/last", 48);
+    const QStringList paths = RecentFilesList::Parse(bytes);
+    QCOMPARE(paths.size(), 6);
+    QCOMPARE(paths[0], QString("/a b/c.mkv"));
+    QCOMPARE(paths[1], QString("/dup"));
+    QCOMPARE(paths[2], QString("/dup"));
+    QCOMPARE(paths[3], QString("/zero"));
+    QCOMPARE(paths[5], QString("/last"));
+    QCOMPARE(RecentFilesList::Serialize({"/x", "/ü"}), QByteArray("/x\n/\xc3\xbc\n"));
+}
+
+void TestMediaLists::recentFileSavedWhole()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath("RecentConfig.txt");
+    QVERIFY(RecentFilesList::Save(file, {"/one", "/two"}));
+    QCOMPARE(RecentFilesList::Load(file), QStringList({"/one", "/two"}));
+    // No temporary file is left beside it.
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"RecentConfig.txt"}));
+    QVERIFY(!RecentFilesList::Save(dir.filePath("missing/RecentConfig.txt"), {"/x"}));
+    QVERIFY(RecentFilesList::Load(dir.filePath("missing.txt")).isEmpty());
+}
+
+void TestMediaLists::probeOutput_data()
+{
+    QTest::addColumn<QByteArray>("output");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("long") << QByteArray("Input #0\n  Duration: 01:32:07.45, start\n") << "01:32:07";
+    QTest::newRow("short") << QByteArray("Duration: 00:00:42.10\n") << "00:00:42";
+    QTest::newRow("n/a") << QByteArray("  Duration: N/A, start: 0\n") << "N/A, sta";
+    QTest::newRow("first wins") << QByteArray("Duration: 00:00:01.00 Duration: 00:00:02.00") << "00:00:01";
+    QTest::newRow("none") << QByteArray("garbage \xff\x00 output", 17) << "";
+    QTest::newRow("cut") << QByteArray("Duration: 00:0") << "00:0";
+}
+
+void TestMediaLists::probeOutput()
+{
+    QFETCH(QByteArray, output);
+    QFETCH(QString, text);
+    QCOMPARE(DurationTextFromProbeOutput(output), text);
+}
+
+void TestMediaLists::probeWithoutTool()
+{
+    QTemporaryDir dir;
+    QCOMPARE(ProbeDuration(dir.filePath("no-tool"), "/m/a.mkv", 1000), QString());
+}
+
+void TestMediaLists::probeThatHangsRunsOut()
+{
+    QTemporaryDir dir;
+    const QString tool = dir.filePath("tool");
+    QFile script(tool);
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\necho 'Duration: 00:00:09.00' >&2\nexec sleep 30\n");
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(ProbeDuration(tool, "/m/a.mkv", 500), QString());
+    QVERIFY(clock.elapsed() < 5000);
+    // Arguments arrive as they are, quotes and all.
+    QVERIFY(script.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    script.write("#!/bin/sh\n[ \"$1\" = -i ] && [ \"$2\" = '/m/\"odd\" name.mkv' ] "
+                 "&& echo 'Duration: 00:01:05.00' >&2\n");
+    script.close();
+    QCOMPARE(ProbeDuration(tool, "/m/\"odd\" name.mkv", 5000), QString("00:01:05"));
+}
+
+QTEST_GUILESS_MAIN(TestMediaLists)
+#include "tst_media_lists.moc"

@@ -1,0 +1,75 @@
+#include "engine/TransportMath.h"
+
+#include <QtTest>
+
+class TestTransportMath : public QObject
+{
+    Q_OBJECT
+private slots:
+    void chapterSteps_data();
+    void chapterSteps();
+    void clickToPosition();
+    void jumps();
+    void playlistNeighbours();
+};
+
+void TestTransportMath::chapterSteps_data()
+{
+    QTest::addColumn<int>("position");
+    QTest::addColumn<int>("previous"); // -1: stays
+    QTest::addColumn<int>("next");
+    QTest::newRow("inside chapter 2") << 650 << 300 << 900;
+    QTest::newRow("inside chapter 0") << 200 << -1 << 300;
+    QTest::newRow("start of chapter 1") << 300 << -1 << 600;
+    QTest::newRow("last chapter") << 950 << 600 << -1;
+    QTest::newRow("at the very start") << 0 << -1 << 300;
+}
+
+void TestTransportMath::chapterSteps()
+{
+    QFETCH(int, position);
+    QFETCH(int, previous);
+    QFETCH(int, next);
+    const QList<quint32> chapters = {0, 300000, 600000, 900999};
+    QCOMPARE(PreviousChapterSecond(chapters, position).value_or(-1), previous);
+    QCOMPARE(NextChapterSecond(chapters, position).value_or(-1), next);
+    QVERIFY(!PreviousChapterSecond({}, 100));
+    QVERIFY(!NextChapterSecond({}, 100));
+}
+
+void TestTransportMath::clickToPosition()
+{
+    QCOMPARE(SliderClickValue(0, 4000, 100, 400), 1000);
+    QCOMPARE(SliderClickValue(0, 100, 0, 400), 0);
+    QCOMPARE(SliderClickValue(0, 100, 399, 400), 99);
+    // Outside the groove or on a slider without width: still a valid value.
+    QCOMPARE(SliderClickValue(0, 100, 500, 400), 100);
+    QCOMPARE(SliderClickValue(0, 100, -20, 400), 0);
+    QCOMPARE(SliderClickValue(0, 100, 10, 0), 0);
+}
+
+void TestTransportMath::jumps()
+{
+    QCOMPARE(ForwardTarget(5380, 5400), 5396);
+    QCOMPARE(ForwardTarget(100, 5400), 160);
+    QCOMPARE(ForwardTarget(0, 0), 0);
+    QCOMPARE(BackwardTarget(30), 0);
+    QCOMPARE(BackwardTarget(100), 40);
+}
+
+void TestTransportMath::playlistNeighbours()
+{
+    QList<PLAY_LIST_INFO> list(3);
+    list[0].path = "a";
+    list[1].path = "b";
+    list[2].path = "c";
+    QCOMPARE(PlaylistNeighbour(list, "b", -1), 0);
+    QCOMPARE(PlaylistNeighbour(list, "b", 1), 2);
+    QCOMPARE(PlaylistNeighbour(list, "c", 1), -1);
+    QCOMPARE(PlaylistNeighbour(list, "a", -1), -1);
+    QCOMPARE(PlaylistNeighbour(list, "x", 1), -1);
+    QCOMPARE(PlaylistNeighbour(list.mid(0, 1), "a", 1), -1);
+}
+
+QTEST_GUILESS_MAIN(TestTransportMath)
+#include "tst_transport_math.moc"
