@@ -1,0 +1,62 @@
+#pragma once
+
+// Shared by the playback tests: a private data folder, media made with
+// ffmpeg, and a look into the main window.
+#include "ui/DRUI.h"
+
+#include <QAction>
+#include <QDir>
+#include <QLabel>
+#include <QMenu>
+#include <QProcess>
+#include <QPushButton>
+#include <QSlider>
+#include <QStackedLayout>
+#include <QTableWidget>
+#include <QtTest>
+
+class DRUITestAccess
+{
+public:
+    static QStackedLayout *pageStack(DRUI &w) { return w.pageStack; }
+    static QProcess *engine(DRUI &w) { return w.engineProcess; }
+    static QString &currentMediaPath(DRUI &w) { return w.currentMediaPath; }
+    static bool playing(DRUI &w) { return w.playing; }
+    static bool fullScreen(DRUI &w) { return w.fullScreen; }
+    static qint64 lengthSeconds(DRUI &w) { return w.mediaLengthSeconds; }
+    static QMenu *audioTrackMenu(DRUI &w) { return w.audioTrackMenu; }
+    static QMenu *subtitleTrackMenu(DRUI &w) { return w.subtitleTrackMenu; }
+    static QMenu *controlsMenu(DRUI &w) { return w.controlsMenu; }
+    static QAction *playAction(DRUI &w) { return w.playAction; }
+    static QMenu *recentMenu(DRUI &w) { return w.recentMenu; }
+    static QLabel *videoSurface(DRUI &w) { return w.videoSurface; }
+};
+
+namespace Harness {
+
+inline QString Ffmpeg() { return QStringLiteral("ffmpeg"); }
+
+// A clip with a moving picture and a tone; extra arguments add streams.
+inline bool MakeClip(const QString &path, int seconds, const QStringList &codec)
+{
+    QStringList args = {"-hide_banner", "-loglevel", "error", "-y",
+                        "-f", "lavfi", "-i",
+                        QString("testsrc=size=320x240:rate=25:duration=%1").arg(seconds),
+                        "-f", "lavfi", "-i", QString("sine=frequency=440:duration=%1").arg(seconds)};
+    args << codec << path;
+    QProcess ffmpeg;
+    ffmpeg.start(Ffmpeg(), args);
+    return ffmpeg.waitForFinished(60000) && ffmpeg.exitCode() == 0 && QFileInfo::exists(path);
+}
+
+// The probe is installed beside the program, not beside the tests: put its
+// copy into the data folder as the player itself would.
+inline void SeedDataFolder(const QString &dataHome)
+{
+    QDir().mkpath(dataHome + "/Vantorel");
+    QFile::copy(QStringLiteral(VANTOREL_PROGRAM_DIR "/tool"), dataHome + "/Vantorel/tool");
+}
+
+inline QWidget *Named(DRUI &w, const char *name) { return w.findChild<QWidget *>(name); }
+
+} // namespace Harness

@@ -1,0 +1,145 @@
+// The whole path through the real window with the real engine and probe:
+// open three files, watch the first play embedded, pause, seek, step to the
+// next, let the last one end, and find them all in the recent list.
+#include "PlaybackHarness.h"
+
+#include <QApplication>
+#include <QScreen>
+#include <QTemporaryDir>
+
+using namespace Harness;
+
+class TestPlaybackReal : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void threeFilesThroughTheWholePath();
+    void recentListSurvivesARestart();
+
+private:
+    QImage videoPixels() const;
+    int changedPixels(const QImage &a, const QImage &b) const;
+
+    QTemporaryDir m_media;
+    QStringList m_files;
+    std::unique_ptr<DRUI> m_window;
+};
+
+void TestPlaybackReal::initTestCase()
+{
+    const QString program = QStringLiteral(VANTOREL_PROGRAM_DIR);
+    if (!QFileInfo(program + "/Player").isExecutable() && qEnvironmentVariableIsEmpty("VANTOREL_ENGINE"))
+        QFAIL("the engine was not built");
+    // Awkward names on purpose: blanks, quotes, non-ASCII, a leading dash.
+    m_files = {m_media.filePath("first clip.mkv"), m_media.filePath("-second \"clip\".mp4"),
+               m_media.filePath("dritte Äufnahme.avi")};
+    QVERIFY(MakeClip(m_files[0], 6, {"-c:v", "libx264", "-preset", "ultrafast", "-c:a", "aac"}));
+    QVERIFY(MakeClip(m_files[1], 4, {"-c:v", "libx264", "-preset", "ultrafast", "-c:a", "aac"}));
+    QVERIFY(MakeClip(m_files[2], 3, {"-c:v", "mpeg4", "-c:a", "mp3"}));
+}
+
+QImage TestPlaybackReal::videoPixels() const
+{
+    QLabel *surface = DRUITestAccess::videoSurface(*m_window);
+    // The engine draws into the surface's own X window: read it from the server.
+    return QGuiApplication::primaryScreen()->grabWindow(surface->winId()).toImage();
+}
+
+int TestPlaybackReal::changedPixels(const QImage &a, const QImage &b) const
+{
+    if (a.size() != b.size() || a.isNull())
+        return 0;
+    int changed = 0;
+    for (int y = 0; y < a.height(); y += 4)
+        for (int x = 0; x < a.width(); x += 4)
+            changed += a.pixel(x, y) != b.pixel(x, y);
+    return changed;
+}
+
+void TestPlaybackReal::threeFilesThroughTheWholePath()
+{
+    m_window = std::make_unique<DRUI>();
+    m_window->BuildPages();
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    DRUI &w = *m_window;
+    const QStringList files = m_files;
+    w.setFileChooser([files](QWidget *) { return files; });
+
+    QTest::mouseClick(Named(w, "openFileButton"), Qt::LeftButton);
+    auto *table = w.findChild<QTableWidget *>("playlistTable");
+    QCOMPARE(table->rowCount(), 3);
+    QCOMPARE(table->item(1, 0)->text(), QStringLiteral("    -second \"clip\".mp4"));
+    QCOMPARE(DRUITestAccess::currentMediaPath(w), m_files[0]);
+    QCOMPARE(DRUITestAccess::lengthSeconds(w), 6);
+    QCOMPARE(DRUITestAccess::pageStack(w)->currentIndex(), 2);
+    QVERIFY(!table->item(0, 0)->icon().isNull());
+    QVERIFY(table->item(1, 0)->icon().isNull());
+
+    // Moving frames in the video area.
+    QTest::qWait(1500);
+    const QImage early = videoPixels();
+    QTest::qWait(700);
+    QVERIFY2(changedPixels(early, videoPixels()) > 20, "the picture does not move");
+
+    auto *elapsed = w.findChild<QLabel *>("elapsedLabel");
+    QTRY_VERIFY_WITH_TIMEOUT(elapsed->text().startsWith("00:00:0")
+                                 && elapsed->text() != "00:00:00 ", 4000);
+    QCOMPARE(w.findChild<QLabel *>("durationLabel")->text(), QStringLiteral(" 00:00:06"));
+
+    // Pause holds the picture.
+    QTest::mouseClick(Named(w, "playButton"), Qt::LeftButton);
+    QVERIFY(!DRUITestAccess::playing(w));
+    QTest::qWait(500);
+    const QImage paused = videoPixels();
+    QTest::qWait(800);
+    QCOMPARE(changedPixels(paused, videoPixels()), 0);
+
+    // A click on the slider seeks there and plays on.
+    auto *seek = w.findChild<QSlider *>("seekSlider");
+    QTest::mouseClick(seek, Qt::LeftButton, {}, QPoint(seek->width() / 2, seek->height() / 2));
+    QVERIFY(DRUITestAccess::playing(w));
+    QCOMPARE(elapsed->text(), QStringLiteral("00:00:03"));
+
+    // Next plays the second file.
+    QTest::mouseClick(Named(w, "nextButton"), Qt::LeftButton);
+    QCOMPARE(DRUITestAccess::currentMediaPath(w), m_files[1]);
+    QCOMPARE(table->rowCount(), 3);
+    QVERIFY(!table->item(1, 0)->icon().isNull());
+    QVERIFY(table->item(0, 0)->icon().isNull());
+
+    // The end of the last file returns to the welcome page.
+    QTest::mouseClick(Named(w, "nextButton"), Qt::LeftButton);
+    QCOMPARE(DRUITestAccess::currentMediaPath(w), m_files[2]);
+    QCOMPARE(DRUITestAccess::pageStack(w)->currentIndex(), 2);
+    QTRY_COMPARE_WITH_TIMEOUT(DRUITestAccess::pageStack(w)->currentIndex(), 0, 15000);
+    QVERIFY(!DRUITestAccess::playing(w));
+    QVERIFY(!seek->isEnabled());
+}
+
+void TestPlaybackReal::recentListSurvivesARestart()
+{
+    QVERIFY(m_window);
+    m_window.reset();
+    DRUI next;
+    next.BuildPages();
+    QCOMPARE(next.recentFiles, (QStringList{m_files[2], m_files[1], m_files[0]}));
+    QStringList offered;
+    for (QAction *entry : DRUITestAccess::recentMenu(next)->actions())
+        offered << entry->data().toString();
+    QCOMPARE(offered, (QStringList{m_files[2], m_files[1], m_files[0], "Clear Menu"}));
+}
+
+int main(int argc, char *argv[])
+{
+    QTemporaryDir home;
+    qputenv("XDG_DATA_HOME", home.path().toUtf8());
+    Harness::SeedDataFolder(home.path());
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    TestPlaybackReal test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_playback_real.moc"
