@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// A stream as the track list describes it.
+struct StreamInfo {
+    enum class Kind { Video, Audio, Subtitle } kind = Kind::Video;
+    long long trackId = 0;      // libmpv's id within the kind
+    int containerIndex = -1;    // the demuxer's stream number, -1 when unknown
+    std::string codec;
+    std::string language;
+};
+
+// The output lines, in the forms the classic slave-mode engines print them.
+namespace ProtocolLines {
+
+std::string Playing(const std::string& mediumName);
+// One line per audio stream, then one per subtitle stream; each kind is
+// numbered from 0 in track-list order, which is also what the track
+// commands count.
+std::vector<std::string> StreamLines(const std::vector<StreamInfo>& streams);
+std::string Video(const std::string& codec, int width, int height, double fps);
+std::string Length(double seconds);
+std::string Position(double seconds);
+std::string Screenshot(const std::string& path);
+std::string EndOfFile();
+std::string Quit();
+
+}

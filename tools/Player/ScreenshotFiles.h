@@ -1,0 +1,7 @@
+#pragma once
+
+#include <string>
+
+// The full path of the next free "shotNNNN.png" in folder (created when it
+// is missing), or an empty text when the folder cannot be made.
+std::string NextScreenshotPath(const std::string& folder);

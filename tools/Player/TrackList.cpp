@@ -1,0 +1,77 @@
+#include "TrackList.h"
+
+#include <cstring>
+
+namespace {
+
+struct NodeContents {
+    mpv_node node{};
+    ~NodeContents() { mpv_free_node_contents(&node); }
+};
+
+const mpv_node* Field(const mpv_node& map, const char* key)
+{
+    if (map.format != MPV_FORMAT_NODE_MAP)
+        return nullptr;
+    for (int i = 0; i < map.u.list->num; ++i)
+        if (std::strcmp(map.u.list->keys[i], key) == 0)
+            return &map.u.list->values[i];
+    return nullptr;
+}
+
+std::string TextField(const mpv_node& map, const char* key)
+{
+    const mpv_node* value = Field(map, key);
+    return value && value->format == MPV_FORMAT_STRING ? value->u.string : "";
+}
+
+long long NumberField(const mpv_node& map, const char* key, long long fallback)
+{
+    const mpv_node* value = Field(map, key);
+    return value && value->format == MPV_FORMAT_INT64 ? value->u.int64 : fallback;
+}
+
+bool KindOf(const std::string& type, StreamInfo::Kind& kind)
+{
+    if (type == "video")
+        kind = StreamInfo::Kind::Video;
+    else if (type == "audio")
+        kind = StreamInfo::Kind::Audio;
+    else if (type == "sub")
+        kind = StreamInfo::Kind::Subtitle;
+    else
+        return false;
+    return true;
+}
+
+} // namespace
+
+std::vector<StreamInfo> ReadTrackList(mpv_handle* handle)
+{
+    std::vector<StreamInfo> streams;
+    NodeContents list;
+    if (mpv_get_property(handle, "track-list", MPV_FORMAT_NODE, &list.node) < 0
+        || list.node.format != MPV_FORMAT_NODE_ARRAY)
+        return streams;
+    for (int i = 0; i < list.node.u.list->num; ++i) {
+        const mpv_node& track = list.node.u.list->values[i];
+        StreamInfo stream;
+        if (!KindOf(TextField(track, "type"), stream.kind))
+            continue;
+        stream.trackId = NumberField(track, "id", 0);
+        stream.containerIndex = static_cast<int>(NumberField(track, "ff-index", -1));
+        stream.codec = TextField(track, "codec");
+        stream.language = TextField(track, "lang");
+        streams.push_back(stream);
+    }
+    return streams;
+}
+
+long long TrackId(const std::vector<StreamInfo>& streams, StreamInfo::Kind kind, int index)
+{
+    int count = 0;
+    for (const StreamInfo& stream : streams)
+        if (stream.kind == kind && count++ == index)
+            return stream.trackId;
+    return 0;
+}
