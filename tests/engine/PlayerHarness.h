@@ -1,0 +1,28 @@
+#pragma once
+
+#include "EngineDriver.h"
+
+#include <QImage>
+#include <QStringList>
+#include <QWidget>
+
+#include <memory>
+
+// A native black video area like the main window's, and the full slave-mode
+// command line for a medium drawn into it.
+class VideoArea {
+public:
+    VideoArea();
+    qulonglong WindowId() const;
+    QImage Grab() const;                    // what the X server shows there
+    static int ChangedPercent(const QImage& before, const QImage& after);
+
+private:
+    std::unique_ptr<QWidget> widget_;
+};
+
+QString PlayerProgram();
+QString ToolProgram();
+
+// Everything the main window passes before the medium.
+QStringList EngineArguments(qulonglong windowId, const QString& screenshotFolder);
