@@ -34,7 +34,10 @@ constexpr std::pair<const char*, const char*> embeddedDefaults[] = {
     {"ytdl", "no"},             {"osc", "no"},               {"osd-level", "0"},
     {"input-default-bindings", "no"}, {"input-vo-keyboard", "no"}, {"input-cursor", "no"},
     {"cursor-autohide", "no"},  {"audio-fallback-to-null", "yes"}, {"idle", "no"},
-    {"keep-open", "no"}, {"gpu-api", "opengl"},
+    {"keep-open", "no"},
+    // Probing Vulkan first leaves libmpv's X11 fallback waiting for ever on
+    // displays without a GPU (Xvfb, remote X); OpenGL fails cleanly there.
+    {"gpu-api", "opengl"},
 };
 
 } // namespace

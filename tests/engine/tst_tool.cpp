@@ -1,0 +1,136 @@
+// The duration probe, run as the main window runs it.
+#include "PlayerHarness.h"
+#include "TestMedia.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+
+namespace {
+
+struct ToolRun {
+    QString errors;
+    int exitCode = -1;
+    qint64 milliseconds = 0;
+};
+
+ToolRun RunTool(const QString& path)
+{
+    QProcess tool;
+    QElapsedTimer timer;
+    timer.start();
+    tool.start(ToolProgram(), {"-i", path});
+    ToolRun run;
+    if (!tool.waitForFinished(15000)) {
+        tool.kill();
+        tool.waitForFinished();
+    }
+    run.milliseconds = timer.elapsed();
+    run.errors = QString::fromLocal8Bit(tool.readAllStandardError());
+    run.exitCode = tool.exitCode();
+    return run;
+}
+
+} // namespace
+
+class TestTool : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void printsDurationInHundredths_data();
+    void printsDurationInHundredths();
+    void containerWithoutDurationGivesNA();
+    void returnsPromptlyForWhatIsNoMediaFile_data();
+    void returnsPromptlyForWhatIsNoMediaFile();
+    void refusesAnotherCommandLine();
+
+private:
+    QTemporaryDir work_;
+};
+
+void TestTool::initTestCase()
+{
+    QVERIFY(work_.isValid());
+    QVERIFY(TestMedia::MakeClip(work_.filePath("four.mkv"), 4));
+    QVERIFY(TestMedia::MakeM2ts(work_.filePath("three.m2ts"), 3, 1, 440));
+    QVERIFY(TestMedia::MakeRawAudio(work_.filePath("tone.aac"), 2));
+    QFile garbage(work_.filePath("garbage.mkv"));
+    QVERIFY(garbage.open(QIODevice::WriteOnly));
+    for (int i = 0; i < 4096; ++i)
+        garbage.write(QByteArray::number(i * 7919 % 251));
+    garbage.close();
+    QVERIFY(mkfifo(work_.filePath("pipe").toLocal8Bit().constData(), 0600) == 0);
+}
+
+void TestTool::printsDurationInHundredths_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("reference");   // what FFmpeg's own probe says
+    for (const char* name : {"four.mkv", "three.m2ts"}) {
+        QProcess ffprobe;
+        ffprobe.start("ffprobe", {work_.filePath(name)});
+        ffprobe.waitForFinished(15000);
+        const QString output = QString::fromLocal8Bit(ffprobe.readAllStandardError());
+        const int at = output.indexOf("Duration: ");
+        QTest::newRow(name) << work_.filePath(name) << output.mid(at, 21);
+    }
+}
+
+void TestTool::printsDurationInHundredths()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, reference);
+    const ToolRun run = RunTool(file);
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.errors.contains(reference), qPrintable(run.errors + " / " + reference));
+    QVERIFY(QRegularExpression("Duration: \\d\\d:\\d\\d:\\d\\d\\.\\d\\d").match(run.errors).hasMatch());
+}
+
+void TestTool::containerWithoutDurationGivesNA()
+{
+    // Raw ADTS keeps no duration; FFmpeg only guesses one from the bit rate,
+    // which is still a duration, so an empty file of that kind stands in.
+    QFile empty(work_.filePath("empty.aac"));
+    QVERIFY(empty.open(QIODevice::WriteOnly));
+    QFile tone(work_.filePath("tone.aac"));
+    QVERIFY(tone.open(QIODevice::ReadOnly));
+    empty.write(tone.read(7));   // one ADTS header, no frame
+    empty.close();
+    const ToolRun run = RunTool(work_.filePath("empty.aac"));
+    QVERIFY2(run.errors.contains("Duration: N/A"), qPrintable(run.errors));
+}
+
+void TestTool::returnsPromptlyForWhatIsNoMediaFile_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::newRow("fifo") << work_.filePath("pipe");
+    QTest::newRow("garbage") << work_.filePath("garbage.mkv");
+    QTest::newRow("folder") << work_.path();
+    QTest::newRow("missing") << work_.filePath("missing.mkv");
+}
+
+void TestTool::returnsPromptlyForWhatIsNoMediaFile()
+{
+    QFETCH(QString, path);
+    const ToolRun run = RunTool(path);
+    QVERIFY2(run.milliseconds < 3000, qPrintable(QString::number(run.milliseconds)));
+    QVERIFY(run.exitCode != 0);
+    QVERIFY2(run.errors.contains("Duration: N/A"), qPrintable(run.errors));
+}
+
+void TestTool::refusesAnotherCommandLine()
+{
+    QProcess tool;
+    tool.start(ToolProgram(), {work_.filePath("four.mkv")});
+    QVERIFY(tool.waitForFinished(5000));
+    QCOMPARE(tool.exitCode(), 2);
+    QVERIFY(tool.readAllStandardError().contains("usage: tool -i PATH"));
+}
+
+QTEST_MAIN(TestTool)
+#include "tst_tool.moc"
