@@ -1,6 +1,8 @@
 // Starting the engine, reading what it prints, and the 500 ms poll.
 #include "ui/DRUI.h"
 
+#include "ui/MenuEntries.h"
+
 #include "dialogs/CMessageBox.h"
 #include "disc/TimeText.h"
 #include "engine/EngineArguments.h"
@@ -65,8 +67,8 @@ void DRUI::VideoPlay()
     seekTarget = 0;
     stopped = false;
     if (mediaKind != MEDIA_BLURAY) {
-        titleMenu->clear();
-        chapterMenu->clear();
+        ClearMenu(titleMenu);
+        ClearMenu(chapterMenu);
         // A chapter's start belongs to the title it was chosen for.
         startSeconds = 0;
     }
@@ -273,7 +275,7 @@ void DRUI::RefreshTrackMenus()
         checkOnly(audioTrackMenu, audioTrackIndex + 1);
     }
     auto rebuild = [](QMenu *menu, int count, const char *label, bool checkFirstStream) {
-        menu->clear();
+        ClearMenu(menu);
         QAction *disable = menu->addAction(QStringLiteral("Disable"));
         disable->setData(0);
         disable->setCheckable(!checkFirstStream);

@@ -18,7 +18,7 @@
 
 namespace {
 constexpr int PollIntervalMs = 500;
-constexpr int EngineExitWaitMs = 1000;
+constexpr int EngineExitWaitMs = 500;
 // How long an engine told to quit may take before it is ended by force.
 constexpr int QuitGraceMs = 2000;
 } // namespace
@@ -43,8 +43,11 @@ void DRUI::StopEngine()
     engineProcess->disconnect(this);
     SendToEngine(FormatEngineCommand(EngineCommand::Quit));
     stopped = true;
-    engineProcess->kill();
-    engineProcess->waitForFinished(EngineExitWaitMs);
+    // A moment to leave by itself, then by force: none may outlive us.
+    if (!engineProcess->waitForFinished(EngineExitWaitMs)) {
+        engineProcess->kill();
+        engineProcess->waitForFinished(EngineExitWaitMs);
+    }
     delete engineProcess;
     engineProcess = nullptr;
 }

@@ -49,7 +49,7 @@ QMenu *DRUI::BuildFileMenu()
 
 void DRUI::RebuildRecentMenu()
 {
-    recentMenu->clear();
+    ClearMenu(recentMenu);
     for (const QString &path : recentFiles) {
         QAction *entry = recentMenu->addAction(path);
         entry->setData(path);

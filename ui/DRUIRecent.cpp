@@ -1,6 +1,8 @@
 // The Recent Files submenu and its file.
 #include "ui/DRUI.h"
 
+#include "ui/MenuEntries.h"
+
 #include "ui/RecentFilesList.h"
 
 #include <QDir>
@@ -30,7 +32,7 @@ void DRUI::AddRecentFile(const QString &path)
 void DRUI::ClearRecentFiles()
 {
     recentFiles.clear();
-    recentMenu->clear();
+    ClearMenu(recentMenu);
     QFile::remove(RecentFilesPath());
 }
 

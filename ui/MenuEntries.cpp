@@ -31,3 +31,12 @@ QMenu *AttachSubmenu(QAction *entry, QMenu *topLevel)
     entry->setMenu(submenu);
     return submenu;
 }
+
+void ClearMenu(QMenu *menu)
+{
+    const QList<QAction *> entries = menu->actions();
+    for (QAction *entry : entries) {
+        menu->removeAction(entry);
+        entry->deleteLater();
+    }
+}

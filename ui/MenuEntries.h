@@ -21,3 +21,7 @@ QList<QAction *> AddMenuEntries(QMenu *menu, const QList<MenuEntry> &entries);
 // A new submenu hung on entry. It belongs to the top-level menu, so that a
 // rebuilt window leaves no menus of the old one behind.
 QMenu *AttachSubmenu(QAction *entry, QMenu *topLevel);
+
+// Empties a menu. The entries go once control is back in the event loop, so
+// that an entry may empty the menu it was chosen from.
+void ClearMenu(QMenu *menu);

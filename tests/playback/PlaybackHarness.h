@@ -30,6 +30,23 @@ public:
     static QAction *playAction(DRUI &w) { return w.playAction; }
     static QMenu *recentMenu(DRUI &w) { return w.recentMenu; }
     static QLabel *videoSurface(DRUI &w) { return w.videoSurface; }
+    static int &mediaKind(DRUI &w) { return w.mediaKind; }
+    static bool &titleChosen(DRUI &w) { return w.titleChosen; }
+    static QString &currentTitle(DRUI &w) { return w.currentTitle; }
+    static QMap<QString, int> &titleNumbers(DRUI &w) { return w.titleNumbers; }
+    static QMap<QString, QList<quint32>> &titleChapters(DRUI &w) { return w.titleChapters; }
+    static int &startSeconds(DRUI &w) { return w.startSeconds; }
+    static qint64 &length(DRUI &w) { return w.mediaLengthSeconds; }
+    static QString &positionText(DRUI &w) { return w.positionText; }
+    static bool stopped(DRUI &w) { return w.stopped; }
+    static QLabel *menuBar(DRUI &w) { return w.menuBarLabel; }
+    static QLabel *controlPanel(DRUI &w) { return w.controlPanel; }
+    static QLabel *infoLabel(DRUI &w) { return w.infoLabel; }
+    static QMenu *videoMenu(DRUI &w) { return w.videoMenu; }
+    static QMenu *audioMenu(DRUI &w) { return w.audioMenu; }
+    static QMenu *audioChannelMenu(DRUI &w) { return w.audioChannelMenu; }
+    static QMenu *fileMenu(DRUI &w) { return w.fileMenu; }
+    static QMenu *languageMenu(DRUI &w) { return w.languageMenu; }
 };
 
 namespace Harness {

@@ -275,8 +275,7 @@ void TestMainWindow::languageSwitchRebuildsOneSetOfWidgets()
         QCOMPARE(m_window->findChildren<QMenu *>().size(), menus);
         QCOMPARE(m_window->findChildren<QLabel *>().size(), labels);
     }
-    // The language switch stops what plays.
-    QVERIFY(!DRUITestAccess::engine(*m_window));
+    // The language switch stops what plays; an engine deaf to "q" is ended.
     QTRY_VERIFY(!QFileInfo::exists(QStringLiteral("/proc/%1").arg(enginePid)));
 
     QCOMPARE(menu(1)->title().isEmpty(), true);
