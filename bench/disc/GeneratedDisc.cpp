@@ -1,30 +1,15 @@
 #include "GeneratedDisc.h"
 
+#include "BlurayFixtures.h"
 #include "MplsBuilder.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QList>
 #include <QRandomGenerator>
 #include <algorithm>
 
 namespace {
-
-bool CopyTree(const QString& from, const QString& to)
-{
-    if (!QDir().mkpath(to))
-        return false;
-    QDirIterator it(from, QDir::AllEntries | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString source = it.next();
-        const QString target = to + source.mid(from.size());
-        const bool ok = it.fileInfo().isDir() ? QDir().mkpath(target) : QFile::copy(source, target);
-        if (!ok)
-            return false;
-    }
-    return true;
-}
 
 QByteArray ReadAll(const QString& path)
 {
@@ -72,14 +57,9 @@ QByteArray Damaged(const QByteArray& good, int kind, QRandomGenerator& random)
 
 } // namespace
 
-bool CopyDisc(const QString& from, const QString& to)
-{
-    return CopyTree(from, to) && QDir().mkpath(to + "/BDMV/STREAM");
-}
-
 bool GenerateDisc(const QString& baseDisc, const QString& target, const GeneratedDiscMix& mix)
 {
-    if (!CopyDisc(baseDisc, target))
+    if (!CopyDiscTree(baseDisc, target))
         return false;
     const QString playlistFolder = target + "/BDMV/PLAYLIST/";
     QList<QByteArray> originals;

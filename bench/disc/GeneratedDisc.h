@@ -10,9 +10,6 @@ struct GeneratedDiscMix {
     int Total() const { return copies + variants + lookAlikes + damaged; }
 };
 
-// Copies the real disc from to to, adding the empty BDMV/STREAM libbluray wants.
-bool CopyDisc(const QString& from, const QString& to);
-
 // Builds in target a disc from the real disc baseDisc (its index, movie
 // object, clip information and metadata, an empty STREAM) whose PLAYLIST
 // folder holds mix.Total() files, kinds shuffled with a fixed seed.

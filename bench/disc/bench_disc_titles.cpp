@@ -3,6 +3,7 @@
 // bd_get_titles(TITLES_ALL), on the same folders in the same run.
 //   bench_disc_titles [--runs N] [--discs FOLDER]
 
+#include "BlurayFixtures.h"
 #include "GeneratedDisc.h"
 #include "disc/BlurayTitleList.h"
 
@@ -58,14 +59,6 @@ uint32_t RunLibbluray(const QString& folder)
     return titles;
 }
 
-QStringList RealDiscs(const QString& folder)
-{
-    QStringList names = QDir(folder).entryList({"disc*"}, QDir::Dirs | QDir::NoDotAndDotDot);
-    std::sort(names.begin(), names.end(),
-              [](const QString& a, const QString& b) { return a.mid(4).toInt() < b.mid(4).toInt(); });
-    return names;
-}
-
 struct Options {
     int runs = 9;
     QString discs = QStringLiteral(VANTOREL_DEFAULT_DISCS);
@@ -89,11 +82,11 @@ bool PrepareCases(const QString& discs, const QString& work, QList<Case>& cases)
 {
     QString base;
     qsizetype most = -1;
-    for (const QString& name : RealDiscs(discs)) {
+    for (const QString& name : SharedDiscNames(discs)) {
         Case c;
         c.name = name;
         c.folder = work + "/" + name;
-        if (!CopyDisc(discs + "/" + name, c.folder))
+        if (!CopyDiscTree(discs + "/" + name, c.folder))
             return false;
         cases << c;
         const qsizetype count = QDir(c.folder + "/BDMV/PLAYLIST").entryList(QDir::Files).size();

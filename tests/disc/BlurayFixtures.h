@@ -9,11 +9,15 @@
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
+
+#ifdef VANTOREL_SHARED_DISCS
 inline QString SharedDiscsFolder()
 {
     const QString folder = QStringLiteral(VANTOREL_SHARED_DISCS);
     return !folder.isEmpty() && QDir(folder).exists() ? folder : QString();
 }
+#endif
 
 // disc1, disc3, ... disc15 in numeric order.
 inline QStringList SharedDiscNames(const QString& folder)
@@ -27,6 +31,8 @@ inline QStringList SharedDiscNames(const QString& folder)
 
 inline bool CopyDiscTree(const QString& from, const QString& to)
 {
+    if (!QDir().mkpath(to))
+        return false;
     QDirIterator it(from, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
                     QDirIterator::Subdirectories);
     while (it.hasNext()) {
