@@ -69,7 +69,7 @@ bool MakeDvd(const QString& folder, const QList<int>& seconds, const QString& wo
     QFile file(xml);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    file.write(QString("<dvdauthor dest=\"%1\"><vmgm/><titleset><titles>\n%2</titles></titleset></dvdauthor>\n")
+    file.write(QString("<dvdauthor dest=\"%1\"><vmgm/><titleset><titles><audio lang=\"en\"/>\n%2</titles></titleset></dvdauthor>\n")
                    .arg(folder, pgcs).toUtf8());
     file.close();
     QProcess dvdauthor;

@@ -82,6 +82,7 @@ bool Engine::Open()
         Note("cannot open " + options_.medium.name + ": " + source.error);
         return false;
     }
+    statedLength_ = source.seconds;
     mpv_.reset(mpv_create());
     if (!mpv_ || pipe2(wakeupPipe_, O_CLOEXEC | O_NONBLOCK) != 0) {
         Note("cannot start libmpv");
@@ -90,6 +91,13 @@ bool Engine::Open()
     if (!ApplyOptions(source.options) || mpv_initialize(mpv_.get()) < 0) {
         Note("libmpv did not initialise");
         return false;
+    }
+    if (source.dvdTitle) {
+        dvdTitle_ = std::make_unique<DvdTitleStream>(options_.medium.path, *source.dvdTitle);
+        if (!dvdTitle_->Register(mpv_.get())) {
+            Note("cannot serve the DVD title to libmpv");
+            return false;
+        }
     }
     mpv_request_log_messages(mpv_.get(), "error");
     trace_.Start(mpv_.get());
@@ -215,6 +223,8 @@ void Engine::OnFileLoaded()
 {
     loaded_ = true;
     streams_ = ReadTrackList(mpv_.get());
+    if (dvdTitle_)
+        NameDvdStreams(dvdTitle_->Map(), streams_);
     Emit(ProtocolLines::Playing(options_.medium.name));
     for (const std::string& line : ProtocolLines::StreamLines(streams_))
         Emit(line);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DvdTitleStream.h"
 #include "InputLines.h"
 #include "LaunchOptions.h"
 #include "MpvHandle.h"
@@ -10,6 +11,8 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -62,6 +65,8 @@ private:
     std::vector<StreamInfo> streams_;
     std::map<uint64_t, std::string> screenshots_;   // reply id -> file
     uint64_t nextReply_ = 1;
+    std::unique_ptr<DvdTitleStream> dvdTitle_;
+    std::optional<double> statedLength_;   // from the medium itself, see MediaSource
     double balance_ = 0.0;
     bool loaded_ = false;
     bool videoAnnounced_ = false;

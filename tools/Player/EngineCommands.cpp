@@ -114,8 +114,9 @@ void Engine::SelectSubtitle(int index)
 
 void Engine::AnswerLength()
 {
-    double seconds = 0;
-    PropertyNumber(mpv_.get(), "duration", seconds);
+    double seconds = statedLength_.value_or(0.0);
+    if (!statedLength_)
+        PropertyNumber(mpv_.get(), "duration", seconds);
     Emit(ProtocolLines::Length(seconds));
 }
 

@@ -1,15 +1,25 @@
 #include "MediaSource.h"
 
+#include "DvdTitleStream.h"
+
 #include "disc/BlurayTitleList.h"
 
 #include <QString>
 
 namespace {
 
-// libmpv counts DVD titles from 0, the command line from 1.
 MediaSource DvdSource(const Medium& medium)
 {
-    return {"dvd://" + std::to_string(medium.title - 1), {{"dvd-device", medium.path}}, {}};
+    MediaSource source;
+    source.dvdTitle = ReadDvdTitleMap(medium.path, medium.title);
+    if (!source.dvdTitle) {
+        source.error = "no title " + std::to_string(medium.title) + " on the DVD in '" + medium.path + "'";
+        return source;
+    }
+    source.url = std::string(DvdTitleStream::protocol) + "://" + std::to_string(medium.title);
+    source.seconds = source.dvdTitle->seconds;
+    source.options = {{"demuxer", "lavf"}, {"demuxer-lavf-format", "mpeg"}};
+    return source;
 }
 
 // The title number is the one the disc page shows, so it is looked up in
@@ -20,15 +30,22 @@ MediaSource BluraySource(const Medium& medium)
 {
     const BlurayDisc disc = ReadBlurayDisc(QString::fromStdString(medium.path));
     const BlurayTitle* title = FindBlurayTitle(disc, medium.title);
-    if (!title)
-        return {{}, {}, "no title " + std::to_string(medium.title) + " on the disc in '" + medium.path + "'"};
+    if (!title) {
+        MediaSource missing;
+        missing.error = "no title " + std::to_string(medium.title) + " on the disc in '" + medium.path + "'";
+        return missing;
+    }
     const int playlist = title->fileName.section('.', 0, 0).toInt();
-    return {"bd://mpls/" + std::to_string(playlist), {{"bluray-device", medium.path}}, {}};
+    MediaSource source;
+    source.url = "bd://mpls/" + std::to_string(playlist);
+    source.options = {{"bluray-device", medium.path}};
+    return source;
 }
 
 MediaSource FileSource(const Medium& medium, const std::string& demuxer)
 {
-    MediaSource source{medium.path, {}, {}};
+    MediaSource source;
+    source.url = medium.path;
     // A forced demuxer applies to files only: disc streams are read by
     // libmpv's disc layer, which picks its demuxer itself.
     if (!demuxer.empty())

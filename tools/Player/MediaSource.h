@@ -1,7 +1,9 @@
 #pragma once
 
+#include "DvdTitleMap.h"
 #include "LaunchOptions.h"
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -10,6 +12,8 @@
 struct MediaSource {
     std::string url;
     std::vector<std::pair<std::string, std::string>> options;
+    std::optional<double> seconds;   // the length, when the medium states it better than libmpv
+    std::optional<DvdTitleMap> dvdTitle;   // served by DvdTitleStream
     std::string error;   // non-empty: the medium cannot be resolved
 };
 

@@ -8,6 +8,7 @@ struct StreamInfo {
     enum class Kind { Video, Audio, Subtitle } kind = Kind::Video;
     long long trackId = 0;      // libmpv's id within the kind
     int containerIndex = -1;    // the demuxer's stream number, -1 when unknown
+    long long sourceId = -1;    // the container's own stream id, -1 when unknown
     std::string codec;
     std::string language;
 };

@@ -60,6 +60,7 @@ std::vector<StreamInfo> ReadTrackList(mpv_handle* handle)
             continue;
         stream.trackId = NumberField(track, "id", 0);
         stream.containerIndex = static_cast<int>(NumberField(track, "ff-index", -1));
+        stream.sourceId = NumberField(track, "src-id", -1);
         stream.codec = TextField(track, "codec");
         stream.language = TextField(track, "lang");
         streams.push_back(stream);
@@ -74,4 +75,25 @@ long long TrackId(const std::vector<StreamInfo>& streams, StreamInfo::Kind kind,
         if (stream.kind == kind && count++ == index)
             return stream.trackId;
     return 0;
+}
+
+void NameDvdStreams(const DvdTitleMap& title, std::vector<StreamInfo>& streams)
+{
+    for (StreamInfo& stream : streams) {
+        if (!stream.language.empty() || stream.sourceId < 0)
+            continue;
+        const long long id = stream.sourceId;
+        // Program stream ids carry the DVD's stream number in their low bits:
+        // 0x80.. AC-3, 0x88.. DTS, 0xA0.. LPCM, 0xC0.. MPEG audio, 0x20.. subpictures.
+        if (stream.kind == StreamInfo::Kind::Audio) {
+            const bool dvdAudio = (id >= 0x80 && id < 0x90) || (id >= 0xA0 && id < 0xA8) || (id >= 0xC0 && id < 0xC8);
+            const std::size_t number = std::size_t(id & 0x07);
+            if (dvdAudio && number < title.audioLanguages.size())
+                stream.language = title.audioLanguages[number];
+        } else if (stream.kind == StreamInfo::Kind::Subtitle && id >= 0x20 && id < 0x40) {
+            const std::size_t number = std::size_t(id - 0x20);
+            if (number < title.subtitleLanguages.size())
+                stream.language = title.subtitleLanguages[number];
+        }
+    }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DvdTitleMap.h"
 #include "ProtocolLines.h"
 
 #include <mpv/client.h>
@@ -12,3 +13,6 @@ std::vector<StreamInfo> ReadTrackList(mpv_handle* handle);
 // libmpv's track id of the index-th stream of a kind (counted from 0 in
 // track-list order), or 0 when there is no such stream.
 long long TrackId(const std::vector<StreamInfo>& streams, StreamInfo::Kind kind, int index);
+
+// Fills in the languages the DVD's IFO files give for its streams.
+void NameDvdStreams(const DvdTitleMap& title, std::vector<StreamInfo>& streams);
