@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libmpv-dev libavformat-dev libavcodec-dev libavutil-dev libssl-dev libbluray-dev
+  libmpv-dev libavformat-dev libavcodec-dev libavutil-dev libssl-dev libbluray-dev libdvdread-dev
   fonts-crosextra-carlito
   ffmpeg dvdauthor xvfb xauth x11-utils
 )
