@@ -162,9 +162,7 @@ double Flood(const QString &folder)
 
 int main(int argc, char *argv[])
 {
-    QTemporaryDir home;
-    qputenv("XDG_DATA_HOME", home.path().toUtf8());
-    Harness::SeedDataFolder(home.path());
+    const Harness::PrivateHome home;
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     int seconds = 60;

@@ -13,6 +13,8 @@
 #include <QSlider>
 #include <QStackedLayout>
 #include <QTableWidget>
+#include <QTemporaryDir>
+#include <QApplication>
 #include <QtTest>
 
 class DRUITestAccess
@@ -72,6 +74,28 @@ inline void SeedDataFolder(const QString &dataHome)
 {
     QDir().mkpath(dataHome + "/Vantorel");
     QFile::copy(QStringLiteral(VANTOREL_PROGRAM_DIR "/tool"), dataHome + "/Vantorel/tool");
+}
+
+// A data folder of the test's own, seeded with the probe, for the life of
+// the process; made before the application object.
+struct PrivateHome
+{
+    QTemporaryDir dir;
+    PrivateHome()
+    {
+        qputenv("XDG_DATA_HOME", dir.path().toUtf8());
+        SeedDataFolder(dir.path());
+    }
+};
+
+template <typename Test>
+int RunWindowTests(int argc, char *argv[])
+{
+    const PrivateHome home;
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    Test test;
+    return QTest::qExec(&test, argc, argv);
 }
 
 inline QWidget *Named(DRUI &w, const char *name) { return w.findChild<QWidget *>(name); }

@@ -133,13 +133,7 @@ void TestPlaybackReal::recentListSurvivesARestart()
 
 int main(int argc, char *argv[])
 {
-    QTemporaryDir home;
-    qputenv("XDG_DATA_HOME", home.path().toUtf8());
-    Harness::SeedDataFolder(home.path());
-    QApplication app(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
-    TestPlaybackReal test;
-    return QTest::qExec(&test, argc, argv);
+    return Harness::RunWindowTests<TestPlaybackReal>(argc, argv);
 }
 
 #include "tst_playback_real.moc"

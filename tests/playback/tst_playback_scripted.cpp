@@ -53,8 +53,9 @@ private slots:
 
 private:
     void script(const QStringList &rules);
-    QStringList received() const; // lines the engine read
-    QStringList arguments() const;
+    QStringList logged(const QByteArray &kind) const;
+    QStringList received() const { return logged("in: "); } // lines the engine read
+    QStringList arguments() const { return logged("arg: "); }
     QString makeFile(const QString &name);
     void openFiles(const QStringList &files);
     void waitForEngineLine(const QString &line);
@@ -91,28 +92,16 @@ void TestPlaybackScripted::script(const QStringList &rules)
     qputenv("SCRIPTED_ENGINE_SCRIPT", path.toUtf8());
 }
 
-QStringList TestPlaybackScripted::received() const
+QStringList TestPlaybackScripted::logged(const QByteArray &kind) const
 {
     QFile file(qEnvironmentVariable("SCRIPTED_ENGINE_LOG"));
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    QStringList lines;
+    QStringList entries;
     for (const QByteArray &line : file.readAll().split('\n'))
-        if (line.startsWith("in: "))
-            lines << QString::fromUtf8(line.mid(4));
-    return lines;
-}
-
-QStringList TestPlaybackScripted::arguments() const
-{
-    QFile file(qEnvironmentVariable("SCRIPTED_ENGINE_LOG"));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    QStringList args;
-    for (const QByteArray &line : file.readAll().split('\n'))
-        if (line.startsWith("arg: "))
-            args << QString::fromUtf8(line.mid(5));
-    return args;
+        if (line.startsWith(kind))
+            entries << QString::fromUtf8(line.mid(kind.size()));
+    return entries;
 }
 
 QString TestPlaybackScripted::makeFile(const QString &name)
@@ -661,13 +650,7 @@ void TestPlaybackScripted::closingLeavesNoEngine()
 
 int main(int argc, char *argv[])
 {
-    QTemporaryDir home;
-    qputenv("XDG_DATA_HOME", home.path().toUtf8());
-    Harness::SeedDataFolder(home.path());
-    QApplication app(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
-    TestPlaybackScripted test;
-    return QTest::qExec(&test, argc, argv);
+    return Harness::RunWindowTests<TestPlaybackScripted>(argc, argv);
 }
 
 #include "tst_playback_scripted.moc"
