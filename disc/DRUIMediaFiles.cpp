@@ -2,8 +2,10 @@
 #include "ui/DRUI.h"
 
 #include "app/DataFolderSetup.h"
+#include "dialogs/CMessageBox.h"
 #include "disc/ProbeDuration.h"
 #include "disc/TimeText.h"
+#include "lang/CLanguageMgr.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -31,13 +33,21 @@ void DRUI::btnOpenFile()
 
 void DRUI::OpenMediaFiles(const QStringList &files)
 {
-    if (files.isEmpty())
-        return;
-    QList<PLAY_LIST_INFO> entries;
-    bool lastKnown = false;
+    QStringList existing;
     for (const QString &given : files) {
         // Absolute, so that no name is ever mistaken for an engine option.
-        const QString file = QFileInfo(given).absoluteFilePath();
+        const QFileInfo info(given);
+        if (info.exists())
+            existing << info.absoluteFilePath();
+    }
+    if (existing.isEmpty()) {
+        if (!files.isEmpty())
+            CMessageBox::Inform(this, Text("Messages/MSG0106"));
+        return;
+    }
+    QList<PLAY_LIST_INFO> entries;
+    bool lastKnown = false;
+    for (const QString &file : existing) {
         lastKnown = PlaylistHolds(file);
         PLAY_LIST_INFO entry;
         entry.kind = MEDIA_FILE;

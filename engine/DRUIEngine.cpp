@@ -150,12 +150,15 @@ void DRUI::EngineFailedToStart()
     CMessageBox::Inform(this, Text("Messages/MSG0104"));
 }
 
-void DRUI::EngineFinished()
+void DRUI::EngineFinished(int exitCode, QProcess::ExitStatus status)
 {
     // An engine that ends on its own, without saying so, still ends the
     // playback: the window must not keep showing a playing state.
-    if (!stopped && !playingPath.isEmpty())
-        EndOfPlayback();
+    if (stopped || playingPath.isEmpty())
+        return;
+    EndOfPlayback();
+    if (exitCode != 0 || status == QProcess::CrashExit)
+        CMessageBox::Inform(this, Text("Messages/MSG0105"));
 }
 
 void DRUI::DoRefreshGui()

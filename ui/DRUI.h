@@ -5,6 +5,7 @@
 #include <QList>
 #include <QMainWindow>
 #include <QMap>
+#include <QProcess>
 #include <QString>
 #include <QStringList>
 
@@ -14,7 +15,6 @@ class QAction;
 class QHBoxLayout;
 class QLabel;
 class QMenu;
-class QProcess;
 class QPushButton;
 class QSlider;
 class QStackedLayout;
@@ -150,7 +150,7 @@ private:
     void HandleLengthAnswer(const QByteArray &line);
     void EndOfPlayback();
     void RefreshTrackMenus();
-    void EngineFinished();
+    void EngineFinished(int exitCode, QProcess::ExitStatus status);
     void EngineFailedToStart();
     void ConnectEngineOutput(bool connected);
 

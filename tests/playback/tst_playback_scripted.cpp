@@ -64,11 +64,23 @@ private:
     QTemporaryDir m_dir;
     std::unique_ptr<DRUI> m_window;
     int m_case = 0;
+    QStringList m_notices; // texts of the message boxes shown, answered at once
+    QTimer m_answer;
 };
 
 void TestPlaybackScripted::init()
 {
     ++m_case;
+    m_notices.clear();
+    // Notices run modally: answer each from a timer once it is up.
+    m_answer.disconnect();
+    connect(&m_answer, &QTimer::timeout, this, [this] {
+        if (auto *box = qobject_cast<CMessageBox *>(QApplication::activeModalWidget())) {
+            m_notices << box->messageLabel()->text();
+            box->btnSlotOK();
+        }
+    });
+    m_answer.start(50);
     qputenv("VANTOREL_ENGINE", ScriptedEngine().toUtf8());
     qputenv("SCRIPTED_ENGINE_LOG", m_dir.filePath(QString("log%1.txt").arg(m_case)).toUtf8());
     script({});
@@ -453,20 +465,10 @@ void TestPlaybackScripted::chapterStartOnlyForTheTitleItWasChosenFor()
 void TestPlaybackScripted::engineThatCannotStartIsReported()
 {
     qputenv("VANTOREL_ENGINE", m_dir.filePath("no-such-engine").toUtf8());
-    QString shown;
-    // The notice runs modally: answer it from a timer once it is up.
-    QTimer answer;
-    connect(&answer, &QTimer::timeout, [&shown] {
-        if (auto *box = qobject_cast<CMessageBox *>(QApplication::activeModalWidget())) {
-            shown = box->messageLabel()->text();
-            box->btnSlotOK();
-        }
-    });
-    answer.start(50);
     openFiles({makeFile("orphan.mkv")});
-    QTRY_COMPARE(shown, CLanguageMgr::Instance().GetText("Messages/MSG0104"));
+    QTRY_COMPARE(m_notices, QStringList{CLanguageMgr::Instance().GetText("Messages/MSG0104")});
     DRUI &w = *m_window;
-    QVERIFY(!shown.isEmpty());
+    QVERIFY(!m_notices.first().isEmpty());
     QCOMPARE(DRUITestAccess::pageStack(w)->currentIndex(), 0);
     QVERIFY(!DRUITestAccess::playing(w));
     QVERIFY(!DRUITestAccess::engine(w));
@@ -482,12 +484,16 @@ void TestPlaybackScripted::engineThatDiesReturnsToIdle()
     QTRY_COMPARE_WITH_TIMEOUT(DRUITestAccess::pageStack(w)->currentIndex(), 0, 4000);
     QVERIFY(!DRUITestAccess::playing(w));
     QVERIFY(!w.findChild<QSlider *>("seekSlider")->isEnabled());
-    // And while paused, too.
+    // It failed, and the user is told so.
+    QTRY_COMPARE(m_notices, QStringList{CLanguageMgr::Instance().GetText("Messages/MSG0105")});
+    // And while paused, too; an engine that ends well says nothing.
     script({"exit-after pause"});
     openFiles({makeFile("dies paused.mkv")});
     QCOMPARE(DRUITestAccess::pageStack(w)->currentIndex(), 2);
     QTest::mouseClick(Harness::Named(w, "playButton"), Qt::LeftButton);
     QTRY_COMPARE_WITH_TIMEOUT(DRUITestAccess::pageStack(w)->currentIndex(), 0, 4000);
+    QTest::qWait(200);
+    QCOMPARE(m_notices.size(), 1);
 }
 
 void TestPlaybackScripted::garbageLongLinesAndFloodsAreSurvived()
@@ -560,9 +566,11 @@ void TestPlaybackScripted::recentEntriesReopen()
     DRUI &again = *m_window;
     QCOMPARE(again.recentFiles.size(), 16);
     QCOMPARE(DRUITestAccess::recentMenu(again)->actions().size(), 17);
-    // A path that no longer exists is offered, and choosing it plays nothing.
+    // A path that no longer exists is offered; choosing it plays nothing and says why.
     entry(DRUITestAccess::recentMenu(again), gone)->trigger();
     QVERIFY(!DRUITestAccess::engine(again));
+    QCOMPARE(m_notices, QStringList{CLanguageMgr::Instance().GetText("Messages/MSG0106")});
+    QVERIFY(again.playlist.isEmpty());
     entry(DRUITestAccess::recentMenu(again), film)->trigger();
     QTRY_VERIFY(DRUITestAccess::engine(again));
     QCOMPARE(DRUITestAccess::currentMediaPath(again), film);
