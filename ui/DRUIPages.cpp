@@ -65,6 +65,8 @@ void DRUI::BuildMainPage()
     pageStack->addWidget(BuildVideoPage());
     pageStack->setContentsMargins(0, 0, 0, 0);
     pageStack->setCurrentIndex(0);
+    // Menu states follow the page at once, not only at the next repaint.
+    connect(pageStack, &QStackedLayout::currentChanged, this, [this] { RefreshMenuStates(); });
 
     BuildPlaylistTable();
     auto *contentRow = new QHBoxLayout;
