@@ -1,7 +1,6 @@
 // The window against a scripted engine: exact argument lists, the command
-// stream, the output parser, transport, playlist, recent files and the
-// window's own behaviour, through the real widgets.
-#include "PlaybackHarness.h"
+// stream, the output parser and transport, through the real widgets.
+#include "ScriptedFixture.h"
 
 #include "dialogs/CMessageBox.h"
 #include "lang/CLanguageMgr.h"
@@ -12,21 +11,12 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-namespace {
-
-const QString ScriptedEngine()
-{
-    return QCoreApplication::applicationDirPath() + "/scripted-engine";
-}
-
-} // namespace
-
-class TestPlaybackScripted : public QObject
+class TestPlaybackScripted : public ScriptedFixture
 {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
+    void init() { startCase(); }
+    void cleanup() { endCase(); }
 
     void fileStartsWithTheFullArgumentList();
     void discArgumentLists_data();
@@ -44,105 +34,7 @@ private slots:
     void engineThatCannotStartIsReported();
     void engineThatDiesReturnsToIdle();
     void garbageLongLinesAndFloodsAreSurvived();
-    void recentFilesRules();
-    void recentEntriesReopen();
-    void fullScreenDoubleClickAndEscape();
-    void dropsOpenTheFirstLocalFile();
-    void videoPageEnablesTheMenus();
-    void closingLeavesNoEngine();
-
-private:
-    void script(const QStringList &rules);
-    QStringList logged(const QByteArray &kind) const;
-    QStringList received() const { return logged("in: "); } // lines the engine read
-    QStringList arguments() const { return logged("arg: "); }
-    QString makeFile(const QString &name);
-    void openFiles(const QStringList &files);
-    void waitForEngineLine(const QString &line);
-    QAction *entry(QMenu *menu, const QString &data) const;
-
-    QTemporaryDir m_dir;
-    std::unique_ptr<DRUI> m_window;
-    int m_case = 0;
-    QStringList m_notices; // texts of the message boxes shown, answered at once
-    QTimer m_answer;
 };
-
-void TestPlaybackScripted::init()
-{
-    ++m_case;
-    m_notices.clear();
-    // Notices run modally: answer each from a timer once it is up.
-    m_answer.disconnect();
-    connect(&m_answer, &QTimer::timeout, this, [this] {
-        if (auto *box = qobject_cast<CMessageBox *>(QApplication::activeModalWidget())) {
-            m_notices << box->messageLabel()->text();
-            box->btnSlotOK();
-        }
-    });
-    m_answer.start(50);
-    qputenv("VANTOREL_ENGINE", ScriptedEngine().toUtf8());
-    qputenv("SCRIPTED_ENGINE_LOG", m_dir.filePath(QString("log%1.txt").arg(m_case)).toUtf8());
-    script({});
-    m_window = std::make_unique<DRUI>();
-    m_window->BuildPages();
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-}
-
-void TestPlaybackScripted::cleanup()
-{
-    m_window.reset();
-}
-
-void TestPlaybackScripted::script(const QStringList &rules)
-{
-    const QString path = m_dir.filePath(QString("script%1.txt").arg(m_case));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(rules.join('\n').toUtf8() + '\n');
-    qputenv("SCRIPTED_ENGINE_SCRIPT", path.toUtf8());
-}
-
-QStringList TestPlaybackScripted::logged(const QByteArray &kind) const
-{
-    QFile file(qEnvironmentVariable("SCRIPTED_ENGINE_LOG"));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    QStringList entries;
-    for (const QByteArray &line : file.readAll().split('\n'))
-        if (line.startsWith(kind))
-            entries << QString::fromUtf8(line.mid(kind.size()));
-    return entries;
-}
-
-QString TestPlaybackScripted::makeFile(const QString &name)
-{
-    const QString path = m_dir.filePath(name);
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write("not really a film");
-    return path;
-}
-
-void TestPlaybackScripted::openFiles(const QStringList &files)
-{
-    m_window->setFileChooser([files](QWidget *) { return files; });
-    QTest::mouseClick(Harness::Named(*m_window, "openFileButton"), Qt::LeftButton);
-}
-
-void TestPlaybackScripted::waitForEngineLine(const QString &line)
-{
-    QTRY_VERIFY2_WITH_TIMEOUT(received().contains(line), qPrintable(line), 5000);
-}
-
-QAction *TestPlaybackScripted::entry(QMenu *menu, const QString &data) const
-{
-    for (QAction *action : menu->actions())
-        if (action->data().toString() == data)
-            return action;
-    return nullptr;
-}
 
 void TestPlaybackScripted::fileStartsWithTheFullArgumentList()
 {
@@ -517,143 +409,6 @@ void TestPlaybackScripted::garbageLongLinesAndFloodsAreSurvived()
     DRUI &w = *m_window;
     QTRY_COMPARE_WITH_TIMEOUT(DRUITestAccess::pageStack(w)->currentIndex(), 0, 30000);
     QVERIFY(!DRUITestAccess::playing(w));
-}
-
-void TestPlaybackScripted::recentFilesRules()
-{
-    DRUI &w = *m_window;
-    QStringList files;
-    for (int i = 0; i < 11; ++i)
-        files << makeFile(QString("recent %1.mkv").arg(i));
-    for (const QString &f : files)
-        openFiles({f});
-    const QString list = w.dataFolder + "RecentConfig.txt";
-    QStringList newest;
-    for (int i = 10; i >= 1; --i)
-        newest << files[i];
-    QCOMPARE(RecentFilesList::Load(list), newest);
-    // Starting one that is there already leaves the file untouched.
-    const QDateTime written = QFileInfo(list).lastModified();
-    QTest::qWait(20);
-    QMetaObject::invokeMethod(&w, "StopBtn");
-    openFiles({files[5]});
-    QCOMPARE(QFileInfo(list).lastModified(), written);
-    QCOMPARE(w.recentFiles, newest);
-    // Clear Menu removes file and entries.
-    entry(DRUITestAccess::recentMenu(w), "Clear Menu")->trigger();
-    QVERIFY(!QFileInfo::exists(list));
-    QVERIFY(DRUITestAccess::recentMenu(w)->actions().isEmpty());
-    QMetaObject::invokeMethod(&w, "StopBtn");
-    openFiles({files[0]});
-    QCOMPARE(RecentFilesList::Load(list), QStringList{files[0]});
-}
-
-void TestPlaybackScripted::recentEntriesReopen()
-{
-    DRUI &w = *m_window;
-    const QString gone = m_dir.filePath("gone.mkv");
-    const QString film = makeFile("kept.mkv");
-    QFile hand(w.dataFolder + "RecentConfig.txt");
-    QVERIFY(hand.open(QIODevice::WriteOnly));
-    hand.write(QByteArray("\n") + film.toUtf8() + "\n\n" + gone.toUtf8() + "\n" + film.toUtf8()
-               + "\n\xff\xfe\x01\n");
-    for (int i = 0; i < 12; ++i)
-        hand.write(QString("/old/%1\n").arg(i).toUtf8());
-    hand.close();
-    m_window.reset();
-    m_window = std::make_unique<DRUI>();
-    m_window->BuildPages();
-    DRUI &again = *m_window;
-    QCOMPARE(again.recentFiles.size(), 16);
-    QCOMPARE(DRUITestAccess::recentMenu(again)->actions().size(), 17);
-    // A path that no longer exists is offered; choosing it plays nothing and says why.
-    entry(DRUITestAccess::recentMenu(again), gone)->trigger();
-    QVERIFY(!DRUITestAccess::engine(again));
-    QCOMPARE(m_notices, QStringList{CLanguageMgr::Instance().GetText("Messages/MSG0106")});
-    QVERIFY(again.playlist.isEmpty());
-    entry(DRUITestAccess::recentMenu(again), film)->trigger();
-    QTRY_VERIFY(DRUITestAccess::engine(again));
-    QCOMPARE(DRUITestAccess::currentMediaPath(again), film);
-}
-
-void TestPlaybackScripted::fullScreenDoubleClickAndEscape()
-{
-    openFiles({makeFile("full.mkv")});
-    DRUI &w = *m_window;
-    auto *table = w.findChild<QTableWidget *>("playlistTable");
-    table->show();
-    QLabel *video = DRUITestAccess::videoSurface(w);
-    QTest::mouseDClick(video, Qt::LeftButton);
-    QVERIFY(DRUITestAccess::fullScreen(w));
-    QVERIFY(DRUITestAccess::menuBar(w)->isHidden());
-    QVERIFY(DRUITestAccess::controlPanel(w)->isHidden());
-    QVERIFY(table->isHidden());
-    QTest::mouseDClick(video, Qt::LeftButton);
-    QVERIFY(!DRUITestAccess::fullScreen(w));
-    QVERIFY(!DRUITestAccess::menuBar(w)->isHidden());
-    QVERIFY(!DRUITestAccess::controlPanel(w)->isHidden());
-    QVERIFY(table->isHidden());
-    // Escape leaves full screen even after a stop; the button then does nothing.
-    QTest::mouseClick(Harness::Named(w, "fullscreenButton"), Qt::LeftButton);
-    QVERIFY(DRUITestAccess::fullScreen(w));
-    QMetaObject::invokeMethod(&w, "StopBtn");
-    QTest::keyClick(&w, Qt::Key_Escape);
-    QVERIFY(!DRUITestAccess::fullScreen(w));
-    QTest::mouseClick(Harness::Named(w, "fullscreenButton"), Qt::LeftButton);
-    QVERIFY(!DRUITestAccess::fullScreen(w));
-    QTest::keyClick(&w, Qt::Key_Escape);
-    QVERIFY(!DRUITestAccess::fullScreen(w));
-}
-
-void TestPlaybackScripted::dropsOpenTheFirstLocalFile()
-{
-    DRUI &w = *m_window;
-    const QString first = makeFile("dropped one.mkv");
-    auto drop = [&w](const QList<QUrl> &urls) {
-        QMimeData data;
-        data.setUrls(urls);
-        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(&w, &enter);
-        QVERIFY(enter.isAccepted());
-        QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(&w, &dropped);
-    };
-    drop({QUrl("http://example.org/film.mkv")});
-    QVERIFY(w.playlist.isEmpty());
-    drop({QUrl::fromLocalFile(first), QUrl::fromLocalFile(makeFile("dropped two.mkv"))});
-    QCOMPARE(w.playlist.size(), 1);
-    QCOMPARE(DRUITestAccess::currentMediaPath(w), first);
-    QTRY_VERIFY(DRUITestAccess::engine(w));
-}
-
-void TestPlaybackScripted::videoPageEnablesTheMenus()
-{
-    openFiles({makeFile("menus.mkv")});
-    DRUI &w = *m_window;
-    w.repaint();
-    QMenu *controls = DRUITestAccess::controlsMenu(w);
-    for (QAction *a : controls->actions())
-        QCOMPARE(a->isEnabled(), a->data().toString() != "Navigation");
-    for (QMenu *menu : {DRUITestAccess::videoMenu(w), DRUITestAccess::audioMenu(w)})
-        for (QAction *a : menu->actions())
-            QVERIFY(a->isEnabled());
-    QCOMPARE(DRUITestAccess::infoLabel(w)->text(), QStringLiteral("    menus.mkv"));
-    QMetaObject::invokeMethod(&w, "StopBtn");
-    QVERIFY(DRUITestAccess::infoLabel(w)->text().isEmpty());
-}
-
-void TestPlaybackScripted::closingLeavesNoEngine()
-{
-    script({"exit-after never-comes"});
-    openFiles({makeFile("closing.mkv")});
-    DRUI &w = *m_window;
-    QTRY_VERIFY(DRUITestAccess::engine(w));
-    const qint64 pid = DRUITestAccess::engine(w)->processId();
-    QVERIFY(pid > 0);
-    w.close();
-    QVERIFY(!DRUITestAccess::engine(w));
-    QVERIFY(!QFileInfo::exists(QString("/proc/%1/exe").arg(pid)) || QFileInfo(QString("/proc/%1/status").arg(pid)).size() == 0);
-    QVERIFY(received().contains("q"));
 }
 
 int main(int argc, char *argv[])
