@@ -180,11 +180,19 @@ void TestEnginePieces::outputLinesHaveTheClassicForms()
     QCOMPARE(Video("h264", 320, 240, 25), std::string("VIDEO:  [H264]  320x240  24bpp  25.000 fps"));
     QCOMPARE(EndOfFile(), std::string("Exiting... (End of file)"));
     QCOMPARE(Quit(), std::string("Exiting... (Quit)"));
+    const auto stream = [](StreamInfo::Kind kind, int index, const char* codec, const char* language) {
+        StreamInfo info;
+        info.kind = kind;
+        info.containerIndex = index;
+        info.codec = codec;
+        info.language = language;
+        return info;
+    };
     const std::vector<StreamInfo> streams = {
-        {StreamInfo::Kind::Video, 1, 0, "h264", ""},
-        {StreamInfo::Kind::Subtitle, 1, 3, "subrip", "deu"},
-        {StreamInfo::Kind::Audio, 1, 1, "aac", "eng"},
-        {StreamInfo::Kind::Audio, 2, 2, "ac3", "Playing, -sid"},
+        stream(StreamInfo::Kind::Video, 0, "h264", ""),
+        stream(StreamInfo::Kind::Subtitle, 3, "subrip", "deu"),
+        stream(StreamInfo::Kind::Audio, 1, "aac", "eng"),
+        stream(StreamInfo::Kind::Audio, 2, "ac3", "Playing, -sid"),
     };
     const std::vector<std::string> lines = StreamLines(streams);
     QCOMPARE(lines.size(), std::size_t(3));

@@ -5,6 +5,8 @@ extern "C" {
 #include <dvdread/ifo_read.h>
 }
 
+#include <cstdarg>
+#include <cstdio>
 #include <memory>
 
 namespace {
@@ -59,11 +61,24 @@ void AddLanguages(const ifo_handle_t& titleSet, DvdTitleMap& map)
         map.subtitleLanguages.push_back(Language(info->vts_subp_attr[i].lang_code));
 }
 
+void LogToStandardError(void*, dvd_logger_level_t, const char* format, va_list arguments)
+{
+    std::fputs("libdvdread: ", stderr);
+    std::vfprintf(stderr, format, arguments);
+    std::fputc('\n', stderr);
+}
+
 } // namespace
+
+dvd_reader_t* OpenDvdReader(const std::string& device)
+{
+    static const dvd_logger_cb logger = {&LogToStandardError};
+    return DVDOpen2(nullptr, &logger, device.c_str());
+}
 
 std::optional<DvdTitleMap> ReadDvdTitleMap(const std::string& device, int title)
 {
-    const Reader reader(DVDOpen(device.c_str()));
+    const Reader reader(OpenDvdReader(device));
     if (!reader)
         return std::nullopt;
     const Ifo manager(ifoOpen(reader.get(), 0));

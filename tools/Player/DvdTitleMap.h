@@ -17,5 +17,11 @@ struct DvdTitleMap {
     std::vector<std::string> subtitleLanguages;
 };
 
+struct dvd_reader_s;
+
+// Opens the DVD in `device` (a folder or a drive) with libdvdread's messages
+// sent to standard error; standard output carries the protocol alone.
+struct dvd_reader_s* OpenDvdReader(const std::string& device);
+
 // Title counted from 1; nothing when the folder holds no such title.
 std::optional<DvdTitleMap> ReadDvdTitleMap(const std::string& device, int title);

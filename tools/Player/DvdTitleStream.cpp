@@ -104,7 +104,7 @@ void CloseCells(void* cookie) { delete static_cast<CellReader*>(cookie); }
 int OpenTitle(void* userData, char*, mpv_stream_cb_info* info)
 {
     const auto* title = static_cast<const DvdTitleStream*>(userData);
-    dvd_reader_t* reader = DVDOpen(title->Device().c_str());
+    dvd_reader_t* reader = OpenDvdReader(title->Device());
     if (!reader)
         return MPV_ERROR_LOADING_FAILED;
     dvd_file_t* file = DVDOpenFile(reader, title->Map().titleSet, DVD_READ_TITLE_VOBS);

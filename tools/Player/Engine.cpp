@@ -9,7 +9,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -32,12 +34,23 @@ void WakeUp(void* context)
 constexpr std::pair<const char*, const char*> embeddedDefaults[] = {
     {"config", "no"},           {"terminal", "no"},          {"load-scripts", "no"},
     {"ytdl", "no"},             {"osc", "no"},               {"osd-level", "0"},
+    {"load-stats-overlay", "no"}, {"load-osd-console", "no"}, {"load-auto-profiles", "no"},
     {"input-default-bindings", "no"}, {"input-vo-keyboard", "no"}, {"input-cursor", "no"},
-    {"cursor-autohide", "no"},  {"audio-fallback-to-null", "yes"}, {"idle", "no"},
+    {"cursor-autohide", "no"},  {"audio-fallback-to-null", "yes"},
+    // Idle, the core waits for our loadfile instead of quitting at once on
+    // an empty playlist; the end of the medium is ours to act on anyway.
+    {"idle", "yes"},
     {"keep-open", "no"},
     // Probing Vulkan first leaves libmpv's X11 fallback waiting for ever on
     // displays without a GPU (Xvfb, remote X); OpenGL fails cleanly there.
     {"gpu-api", "opengl"},
+    // The sound servers and ALSA cover every desktop; the outputs libmpv
+    // would try after them (SDL above all) cost a tenth of a second before
+    // the first frame on machines without sound, only to fall back to null.
+    {"ao", "pipewire,pulse,alsa,jack,null"},
+    // Show the first frame as soon as it is decoded rather than after the
+    // next one: the window is waiting for a picture, not for smoothness.
+    {"video-latency-hacks", "yes"},
 };
 
 } // namespace
@@ -99,7 +112,10 @@ bool Engine::Open()
             return false;
         }
     }
-    mpv_request_log_messages(mpv_.get(), "error");
+    // PLAYER_LOG_LEVEL ("warn", "v", "debug", ...) shows more of libmpv's
+    // own messages on standard error when something needs looking into.
+    const char* level = std::getenv("PLAYER_LOG_LEVEL");
+    mpv_request_log_messages(mpv_.get(), level && *level ? level : "error");
     trace_.Start(mpv_.get());
     mpv_set_wakeup_callback(mpv_.get(), &WakeUp, &wakeupPipe_[1]);
     const char* command[] = {"loadfile", source.url.c_str(), nullptr};
@@ -208,11 +224,16 @@ void Engine::HandleEvent(const mpv_event& event)
         break;
     case MPV_EVENT_LOG_MESSAGE: {
         const auto* message = static_cast<const mpv_event_log_message*>(event.data);
-        std::fprintf(stderr, "[%s] %s", message->prefix, message->text);
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
+        std::fprintf(stderr, "%8.3f [%s] %s", seconds, message->prefix, message->text);
         break;
     }
     case MPV_EVENT_SHUTDOWN:
-        Finish(status_);
+        // Only our own teardown should end the core; if it ends by itself
+        // the window must still learn that nothing plays any more.
+        Note("libmpv stopped");
+        Emit(ProtocolLines::EndOfFile());
+        Finish(1);
         break;
     default:
         break;
@@ -228,6 +249,16 @@ void Engine::OnFileLoaded()
     Emit(ProtocolLines::Playing(options_.medium.name));
     for (const std::string& line : ProtocolLines::StreamLines(streams_))
         Emit(line);
+    // Like the classic engine, the video line describes the stream as the
+    // container gives it, so the window can apply its track choices while
+    // the output is still opening; without sizes it waits for the output.
+    for (const StreamInfo& stream : streams_) {
+        if (stream.kind == StreamInfo::Kind::Video && stream.selected && stream.width > 0
+            && stream.height > 0 && !videoAnnounced_) {
+            videoAnnounced_ = true;
+            Emit(ProtocolLines::Video(stream.codec, stream.width, stream.height, stream.fps));
+        }
+    }
     const std::vector<SlaveCommand> waiting = std::move(pending_);
     pending_.clear();
     for (const SlaveCommand& command : waiting) {

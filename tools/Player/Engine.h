@@ -9,6 +9,7 @@
 #include "ProtocolLines.h"
 #include "SlaveCommand.h"
 
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -56,6 +57,7 @@ private:
     void Emit(const std::string& line);
     void Finish(int status);
 
+    const std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
     LaunchOptions options_;
     MpvHandle mpv_;
     int wakeupPipe_[2] = {-1, -1};

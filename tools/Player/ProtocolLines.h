@@ -11,6 +11,9 @@ struct StreamInfo {
     long long sourceId = -1;    // the container's own stream id, -1 when unknown
     std::string codec;
     std::string language;
+    bool selected = false;
+    int width = 0, height = 0;  // video: as the container states them, 0 when it does not
+    double fps = 0;
 };
 
 // The output lines, in the forms the classic slave-mode engines print them.

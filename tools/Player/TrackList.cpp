@@ -62,6 +62,12 @@ std::vector<StreamInfo> ReadTrackList(mpv_handle* handle)
         stream.containerIndex = static_cast<int>(NumberField(track, "ff-index", -1));
         stream.sourceId = NumberField(track, "src-id", -1);
         stream.codec = TextField(track, "codec");
+        const mpv_node* selected = Field(track, "selected");
+        stream.selected = selected && selected->format == MPV_FORMAT_FLAG && selected->u.flag;
+        stream.width = static_cast<int>(NumberField(track, "demux-w", 0));
+        stream.height = static_cast<int>(NumberField(track, "demux-h", 0));
+        const mpv_node* fps = Field(track, "demux-fps");
+        stream.fps = fps && fps->format == MPV_FORMAT_DOUBLE ? fps->u.double_ : 0.0;
         stream.language = TextField(track, "lang");
         streams.push_back(stream);
     }
