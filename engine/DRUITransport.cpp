@@ -52,11 +52,6 @@ void DRUI::StopEngine()
     engineProcess = nullptr;
 }
 
-void DRUI::StopPlayback()
-{
-    StopBtn();
-}
-
 void DRUI::PausePlayback()
 {
     if (!engineProcess)

@@ -130,7 +130,6 @@ private:
     void ShowPreferences();
     void TakeSnapshot();
     void SwitchLanguage(const QString &name);
-    void StopPlayback();
     void StopEngine();
     void QuitEngine();
     void PlayCommand();

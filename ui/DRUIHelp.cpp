@@ -25,7 +25,7 @@ void DRUI::BDHelpMenu(QAction *action)
 void DRUI::SwitchLanguage(const QString &name)
 {
     CLanguageMgr::Instance().SetLanguage(name);
-    StopPlayback();
+    StopBtn();
     // The menu that asked for the switch is part of the tree being rebuilt:
     // let its signal finish before the old tree goes.
     QMetaObject::invokeMethod(this, &DRUI::BuildPages, Qt::QueuedConnection);
