@@ -9,6 +9,8 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QSlider>
+#include <QTableWidget>
 
 namespace {
 
@@ -46,20 +48,40 @@ void DRUI::OpenMediaFiles(const QStringList &files)
         return;
     }
     QList<PLAY_LIST_INFO> entries;
-    bool lastKnown = false;
     for (const QString &file : existing) {
-        lastKnown = PlaylistHolds(file);
         PLAY_LIST_INFO entry;
         entry.kind = MEDIA_FILE;
         entry.path = file;
-        entry.duration = ProbeDuration(ProbeToolCopy(dataFolder), file);
         entries.append(entry);
     }
-    currentMediaPath = entries.first().path;
-    mediaLengthSeconds = TimeTextSeconds(entries.first().duration);
+    const bool lastKnown = PlaylistHolds(existing.last());
+    const bool sameMedium = existing.first() == playingPath;
+    currentMediaPath = existing.first();
+    if (!sameMedium)
+        mediaLengthSeconds = 0;
     if (!lastKnown)
         AppendToPlaylist(entries);
     mediaKind = MEDIA_FILE;
     currentTitle.clear();
+    // The engine starts first and the files are probed while it opens the
+    // first one, so the probes cost no time before the first frame.
     VideoPlay();
+    for (const QString &file : existing)
+        ApplyDuration(file, ProbeDuration(ProbeToolCopy(dataFolder), file));
+}
+
+void DRUI::ApplyDuration(const QString &file, const QString &duration)
+{
+    for (int row = 0; row < playlist.size(); ++row) {
+        if (playlist[row].path != file)
+            continue;
+        playlist[row].duration = duration;
+        if (QTableWidgetItem *item = playlistTable->item(row, 0))
+            item->setData(Qt::UserRole, QVariant::fromValue(playlist[row]));
+    }
+    if (file != currentMediaPath)
+        return;
+    mediaLengthSeconds = TimeTextSeconds(duration);
+    if (playingPath == file)
+        seekSlider->setRange(0, int(mediaLengthSeconds));
 }

@@ -168,6 +168,7 @@ private:
     void OpenPlaylistEntry(const PLAY_LIST_INFO &entry);
     void PlayCurrentTitle();
     void AppendToPlaylist(const QList<PLAY_LIST_INFO> &entries);
+    void ApplyDuration(const QString &file, const QString &duration);
     bool PlaylistHolds(const QString &path) const;
     void MarkPlayingEntry();
 
