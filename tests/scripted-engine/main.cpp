@@ -48,11 +48,11 @@ void Record(const File& log, const std::string& entry)
 EngineScript LoadScript()
 {
     const char* path = std::getenv("SCRIPTED_ENGINE_SCRIPT");
-    if (!path || !*path)
-        return {};
-    std::ifstream file(path);
     std::stringstream text;
-    text << file.rdbuf();
+    if (path && *path) {
+        std::ifstream file(path);
+        text << file.rdbuf();
+    }
     EngineScript script = ParseEngineScript(text.str());
     for (const std::string& error : script.errors)
         std::fprintf(stderr, "scripted-engine: rule not understood: %s\n", error.c_str());
