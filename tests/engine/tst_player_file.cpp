@@ -67,9 +67,11 @@ void TestPlayerFile::opensStreamsInOrderAndDrawsIntoWindow()
 {
     const QImage before = area_->Grab();
     EngineDriver engine;
-    StartOnClip(engine);
+    // As in a Wayland session: the window id is still an X11 (XWayland) one.
+    StartOnClip(engine, {"WAYLAND_DISPLAY=wayland-vantorel-test"});
     QTest::qWait(800);
     const QImage after = area_->Grab();
+    QVERIFY(QStringList({"gpu", "x11"}).contains(LastTraceValue(trace_, "current-vo")));
 
     const QStringList lines = engine.Lines();
     const int playing = engine.WaitForLine("Playing " + clip_ + ".", 0);

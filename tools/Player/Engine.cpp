@@ -96,6 +96,12 @@ bool Engine::Open()
         return false;
     }
     statedLength_ = source.seconds;
+    // The window id names an X11 window (XWayland in a Wayland session). A
+    // Wayland context would ignore it and open a window of its own, so the
+    // GPU output is kept from finding one; naming the X11 context outright
+    // instead would also accept a software rasteriser in place of a GPU.
+    if (options_.windowId >= 0)
+        unsetenv("WAYLAND_DISPLAY");
     mpv_.reset(mpv_create());
     if (!mpv_ || pipe2(wakeupPipe_, O_CLOEXEC | O_NONBLOCK) != 0) {
         Note("cannot start libmpv");
