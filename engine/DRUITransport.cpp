@@ -169,26 +169,26 @@ void DRUI::StepPlaylist(int step)
     OpenPlaylistEntry(playlist[neighbour]);
 }
 
-void DRUI::PlayPre()
+void DRUI::Step(int direction)
 {
     ResumePlayback();
     if (!engineProcess)
         return;
+    // A Blu-ray title steps by chapter, everything else through the playlist.
     if (mediaKind == MEDIA_BLURAY)
-        StepChapter(false);
+        StepChapter(direction > 0);
     else
-        StepPlaylist(-1);
+        StepPlaylist(direction);
+}
+
+void DRUI::PlayPre()
+{
+    Step(-1);
 }
 
 void DRUI::PlayNext()
 {
-    ResumePlayback();
-    if (!engineProcess)
-        return;
-    if (mediaKind == MEDIA_BLURAY)
-        StepChapter(true);
-    else
-        StepPlaylist(1);
+    Step(1);
 }
 
 void DRUI::PlayCommand()
@@ -201,24 +201,24 @@ void DRUI::PlayCommand()
         btnOpenFile();
 }
 
-void DRUI::ForwardCommand()
+void DRUI::JumpFromSlider(int (*target)(int sliderValue, qint64 lengthSeconds))
 {
     ResumePlayback();
     if (!engineProcess)
         return;
-    seekTarget = ForwardTarget(seekSlider->value(), mediaLengthSeconds);
+    seekTarget = target(seekSlider->value(), mediaLengthSeconds);
     answerCount = 0;
     SliderRelease();
 }
 
+void DRUI::ForwardCommand()
+{
+    JumpFromSlider(ForwardTarget);
+}
+
 void DRUI::BackwardCommand()
 {
-    ResumePlayback();
-    if (!engineProcess)
-        return;
-    seekTarget = BackwardTarget(seekSlider->value());
-    answerCount = 0;
-    SliderRelease();
+    JumpFromSlider([](int sliderValue, qint64) { return BackwardTarget(sliderValue); });
 }
 
 void DRUI::VolumeUpCommand()

@@ -159,6 +159,8 @@ private:
     void Navigation();
     void SliderMouseLButtonPress(QObject *slider, QEvent *event);
     void SeekToSecond(int second);
+    void Step(int direction);
+    void JumpFromSlider(int (*target)(int sliderValue, qint64 lengthSeconds));
     void StepChapter(bool forward);
     void StepPlaylist(int step);
     void ShowVolumeImage();
