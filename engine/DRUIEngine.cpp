@@ -40,6 +40,11 @@ void DRUI::SendToEngine(const QByteArray &command)
         engineProcess->write(command);
 }
 
+void DRUI::TakeSnapshot()
+{
+    SendToEngine(FormatEngineCommand(EngineCommand::Screenshot));
+}
+
 void DRUI::VideoPlay()
 {
     if (currentMediaPath.isEmpty() || !QFileInfo::exists(currentMediaPath))

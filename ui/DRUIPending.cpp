@@ -2,15 +2,8 @@
 // Until then they are accepted and do nothing.
 #include "ui/DRUI.h"
 
-#include "engine/EngineCommand.h"
-
 void DRUI::btnLoadBDPath() {}
 void DRUI::BDMenuOperate(QAction *) {}
 void DRUI::ShowPreferences() {}
 void DRUI::OpenDiscFolder(const QString &) {}
 void DRUI::PlayCurrentTitle() {}
-
-void DRUI::TakeSnapshot()
-{
-    SendToEngine(FormatEngineCommand(EngineCommand::Screenshot));
-}
