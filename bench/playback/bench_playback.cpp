@@ -80,14 +80,21 @@ double WaitForFrame(QWidget *surface, const QElapsedTimer &since)
     return -1;
 }
 
+// A figure taken before the window is on screen would be meaningless.
+void ShowAndWait(QWidget &widget)
+{
+    widget.show();
+    if (!QTest::qWaitForWindowExposed(&widget))
+        qFatal("the benchmark window was never shown (is there an X server?)");
+}
+
 double ByHand(const QString &engine, const QString &clip, const QString &folder)
 {
     QLabel surface;
     surface.setAttribute(Qt::WA_NativeWindow);
     surface.setStyleSheet("background-color: black;");
     surface.resize(800, 560);
-    surface.show();
-    QTest::qWaitForWindowExposed(&surface);
+    ShowAndWait(surface);
     QTest::qWait(200);
     QProcess process;
     QElapsedTimer clock;
@@ -107,8 +114,7 @@ double ThroughTheWindow(const QString &clip, double *cpuShare, double *worstPlay
 {
     DRUI window;
     window.BuildPages();
-    window.show();
-    QTest::qWaitForWindowExposed(&window);
+    ShowAndWait(window);
     QTest::qWait(200);
     window.setFileChooser([clip](QWidget *) { return QStringList{clip}; });
     QElapsedTimer clock;
@@ -142,8 +148,7 @@ double Flood(const QString &folder)
     qputenv("VANTOREL_ENGINE", engine.toUtf8());
     DRUI window;
     window.BuildPages();
-    window.show();
-    QTest::qWaitForWindowExposed(&window);
+    ShowAndWait(window);
     const QString dummy = folder + "/flood.mkv";
     QFile(dummy).open(QIODevice::WriteOnly);
     window.setFileChooser([dummy](QWidget *) { return QStringList{dummy}; });
