@@ -1,6 +1,5 @@
 #include "app/LogHandler.h"
 #include "platform/DisplayPlatform.h"
-#include "platform/PowerInhibitor.h"
 #include "platform/SingleInstance.h"
 #include "ui/DRUI.h"
 
@@ -21,7 +20,6 @@ int main(int argc, char *argv[])
     if (instance.anotherInstanceRunning())
         return 0;
 
-    const PowerInhibitor keepAwake;
     auto window = std::make_unique<DRUI>();
     QObject::connect(&instance, &SingleInstance::restoreRequested,
                      window.get(), &DRUI::RestoreWindow);

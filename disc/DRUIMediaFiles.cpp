@@ -8,6 +8,8 @@
 #include "lang/CLanguageMgr.h"
 
 #include <QFileDialog>
+
+#include <algorithm>
 #include <QFileInfo>
 #include <QSlider>
 #include <QTableWidget>
@@ -47,20 +49,22 @@ void DRUI::OpenMediaFiles(const QStringList &files)
             CMessageBox::Inform(this, Text("Messages/MSG0106"));
         return;
     }
+    // Each file not yet listed joins the playlist, in the order given.
     QList<PLAY_LIST_INFO> entries;
     for (const QString &file : existing) {
+        const auto listed = [&file](const PLAY_LIST_INFO &e) { return e.path == file; };
+        if (PlaylistHolds(file) || std::any_of(entries.cbegin(), entries.cend(), listed))
+            continue;
         PLAY_LIST_INFO entry;
         entry.kind = MEDIA_FILE;
         entry.path = file;
         entries.append(entry);
     }
-    const bool lastKnown = PlaylistHolds(existing.last());
-    const bool sameMedium = existing.first() == playingPath;
+    const bool sameMedium = existing.first() == engine->medium();
     currentMediaPath = existing.first();
     if (!sameMedium)
         mediaLengthSeconds = 0;
-    if (!lastKnown)
-        AppendToPlaylist(entries);
+    AppendToPlaylist(entries);
     mediaKind = MEDIA_FILE;
     currentTitle.clear();
     // The engine starts first and the files are probed while it opens the
@@ -82,6 +86,6 @@ void DRUI::ApplyDuration(const QString &file, const QString &duration)
     if (file != currentMediaPath)
         return;
     mediaLengthSeconds = TimeTextSeconds(duration);
-    if (playingPath == file)
+    if (engine->medium() == file)
         seekSlider->setRange(0, int(mediaLengthSeconds));
 }

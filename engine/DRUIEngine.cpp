@@ -8,6 +8,7 @@
 #include "engine/EngineArguments.h"
 #include "engine/EngineCommand.h"
 #include "engine/EngineOutput.h"
+#include "engine/EngineSession.h"
 #include "lang/CLanguageMgr.h"
 #include "platform/ProgramPaths.h"
 
@@ -23,43 +24,25 @@
 
 namespace {
 
-constexpr int PollIntervalMs = 500;
 constexpr qint64 ClockStepMs = 507;
-// The engine's lines are short; anything longer is noise and is dropped
-// piece by piece instead of piling up in memory.
-constexpr qint64 MaxLineLength = 4096;
 // Lines handled per call, so that a flood never stalls the window; the rest
 // is taken up on the next turn of the event loop.
 constexpr int LinesPerTurn = 500;
 
 } // namespace
 
-void DRUI::SendToEngine(const QByteArray &command)
-{
-    if (engineProcess && engineProcess->state() != QProcess::NotRunning)
-        engineProcess->write(command);
-}
-
 void DRUI::TakeSnapshot()
 {
-    SendToEngine(FormatEngineCommand(EngineCommand::Screenshot));
+    engine->sendKeepingPause(EngineCommand::Screenshot);
 }
 
 void DRUI::VideoPlay()
 {
     if (currentMediaPath.isEmpty() || !QFileInfo::exists(currentMediaPath))
         return;
-    if (currentMediaPath == playingPath) {
-        playing ? PausePlayback() : ResumePlayback();
+    if (currentMediaPath == engine->medium()) {
+        engine->isPlaying() ? PausePlayback() : ResumePlayback();
         return;
-    }
-    playingPath = currentMediaPath;
-    if (engineProcess) {
-        engineProcess->disconnect(this);
-        engineProcess->kill();
-        engineProcess->waitForFinished(1000);
-        delete engineProcess;
-        engineProcess = nullptr;
     }
     audioTrackIndex = titleAudioChoice.contains(currentTitle) ? titleAudioChoice[currentTitle] - 1 : -2;
     subtitleTrackIndex = titleSubtitleChoice.contains(currentTitle)
@@ -70,7 +53,6 @@ void DRUI::VideoPlay()
     seekSlider->setValue(0);
     answerCount = 0;
     seekTarget = 0;
-    stopped = false;
     if (mediaKind != MEDIA_BLURAY) {
         ClearMenu(titleMenu);
         ClearMenu(chapterMenu);
@@ -83,18 +65,9 @@ void DRUI::VideoPlay()
 
 void DRUI::StartEngine()
 {
-    engineProcess = new QProcess;
-    engineProcess->setStandardErrorFile(QProcess::nullDevice());
-    ConnectEngineOutput(true);
-    connect(engineProcess, &QProcess::finished, this, &DRUI::EngineFinished);
-    connect(engineProcess, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
-        if (error == QProcess::FailedToStart)
-            EngineFailedToStart();
-    });
     audioTrackCount = 0;
     subtitleTrackCount = 0;
     playClockMs = 0;
-    skippingLongLine = false;
     const QList<QAction *> channels = audioChannelMenu->actions();
     for (int i = 0; i < channels.size(); ++i) {
         channels[i]->setCheckable(i == 0);
@@ -109,99 +82,65 @@ void DRUI::StartEngine()
     if (titleNumbers.contains(currentTitle))
         launch.titleNumber = titleNumbers[currentTitle];
     launch.mediaPath = currentMediaPath;
-    engineProcess->start(EngineProgram(), BuildEngineArguments(launch), QIODevice::ReadWrite);
-    if (!engineProcess)
-        return; // the start failed and was handled already
+    engine->start(EngineProgram(), BuildEngineArguments(launch), currentMediaPath);
+    if (!engine->isActive())
+        return; // it could not be started; the user is told
 
-    playButton->setIcon(QIcon(QStringLiteral(":/image/pause.png")));
-    playAction->setText(Text("MainWnd/Pause"));
-    playAction->setData(QStringLiteral("Pause"));
-    playing = true;
-    SendToEngine(FormatEngineCommand(EngineCommand::StartVolume, volumeSlider->value()));
+    engine->send(EngineCommand::StartVolume, volumeSlider->value());
     if (startSeconds > 0) {
-        SendToEngine(FormatEngineCommand(EngineCommand::Seek, startSeconds));
+        engine->send(EngineCommand::Seek, startSeconds);
         playClockMs = qint64(startSeconds) * 1000;
     }
-    refreshTimer->start(PollIntervalMs);
     MarkPlayingEntry();
 }
 
-void DRUI::ConnectEngineOutput(bool connected)
+void DRUI::ConnectEngine()
 {
-    if (!engineProcess)
-        return;
-    disconnect(engineProcess, &QProcess::readyReadStandardOutput, this, &DRUI::MPlayerDataRecieve);
-    if (connected) {
-        connect(engineProcess, &QProcess::readyReadStandardOutput, this, &DRUI::MPlayerDataRecieve);
-        // Output that arrived while nobody listened is read now.
-        if (engineProcess->bytesAvailable() > 0)
-            QTimer::singleShot(0, this, &DRUI::MPlayerDataRecieve);
-    }
+    connect(engine, &EngineSession::stateChanged, this, &DRUI::PlaybackStateChanged);
+    connect(engine, &EngineSession::outputReady, this, &DRUI::MPlayerDataRecieve);
+    connect(engine, &EngineSession::endedByItself, this, &DRUI::EngineEndedByItself);
+    // Told after the start call has returned, never inside it.
+    connect(engine, &EngineSession::failedToStart, this, &DRUI::EngineFailedToStart,
+            Qt::QueuedConnection);
 }
 
 void DRUI::EngineFailedToStart()
 {
-    QProcess *failed = engineProcess;
-    engineProcess = nullptr;
-    if (failed) {
-        failed->disconnect(this);
-        failed->deleteLater();
-    }
-    StopBtn();
-    playing = false;
-    playButton->setIcon(QIcon(QStringLiteral(":/image/play.png")));
-    playAction->setText(Text("MainWnd/Play"));
-    playAction->setData(QStringLiteral("Play"));
+    if (!engine->isActive())
+        StopBtn();
     CMessageBox::Inform(this, Text("Messages/MSG0104"));
 }
 
-void DRUI::EngineFinished(int exitCode, QProcess::ExitStatus status)
+void DRUI::EngineEndedByItself(bool failed)
 {
     // An engine that ends on its own, without saying so, still ends the
     // playback: the window must not keep showing a playing state.
-    if (stopped || playingPath.isEmpty())
-        return;
     EndOfPlayback();
-    if (exitCode != 0 || status == QProcess::CrashExit)
+    if (failed)
         CMessageBox::Inform(this, Text("Messages/MSG0105"));
 }
 
 void DRUI::DoRefreshGui()
 {
-    if (!engineProcess)
+    if (!engine->isPlaying())
         return;
     playClockMs += ClockStepMs;
-    SendToEngine(FormatEngineCommand(EngineCommand::GetLength));
-    SendToEngine(FormatEngineCommand(EngineCommand::GetPosition));
+    engine->send(EngineCommand::GetLength);
+    engine->send(EngineCommand::GetPosition);
 }
 
 void DRUI::MPlayerDataRecieve()
 {
-    QProcess *engine = engineProcess;
-    for (int handled = 0; engine && handled < LinesPerTurn; ++handled) {
-        if (!engine->canReadLine()) {
-            // A line that never ends is dropped in pieces.
-            if (engine->bytesAvailable() < MaxLineLength)
-                return;
-            engine->read(MaxLineLength);
-            skippingLongLine = true;
-            continue;
-        }
-        const QByteArray line = engine->readLine(MaxLineLength + 1);
-        if (!line.endsWith('\n')) {
-            skippingLongLine = true;
-            continue;
-        }
-        if (skippingLongLine) {
-            skippingLongLine = false;
-            continue;
-        }
+    const quint64 run = engine->run();
+    QByteArray line;
+    for (int handled = 0; handled < LinesPerTurn; ++handled) {
+        if (!engine->readLine(line))
+            return;
         HandleEngineLine(line);
-        if (engine != engineProcess)
+        if (engine->run() != run)
             return; // the line ended this engine's life
     }
-    if (engine && engine == engineProcess && engine->bytesAvailable() > 0)
-        QTimer::singleShot(0, this, &DRUI::MPlayerDataRecieve);
+    QTimer::singleShot(0, this, &DRUI::MPlayerDataRecieve);
 }
 
 void DRUI::HandleEngineLine(const QByteArray &line)
@@ -258,9 +197,6 @@ void DRUI::EndOfPlayback()
     seekSlider->setValue(0);
     elapsedLabel->setText(QStringLiteral("00:00:00 "));
     durationLabel->setText(QLatin1Char(' ') + FormatSeconds(mediaLengthSeconds));
-    playButton->setIcon(QIcon(QStringLiteral(":/image/play.png")));
-    playingPath.clear();
-    playing = false;
     StopBtn();
 }
 
@@ -275,11 +211,11 @@ void DRUI::RefreshTrackMenus()
         }
     };
     if (subtitleTrackIndex >= 0) {
-        SendToEngine(FormatEngineCommand(EngineCommand::SubDemux, subtitleTrackIndex));
+        engine->send(EngineCommand::SubDemux, subtitleTrackIndex);
         checkOnly(subtitleTrackMenu, subtitleTrackIndex + 1);
     }
     if (audioTrackIndex >= 0) {
-        SendToEngine(FormatEngineCommand(EngineCommand::SwitchAudio, audioTrackIndex));
+        engine->send(EngineCommand::SwitchAudio, audioTrackIndex);
         checkOnly(audioTrackMenu, audioTrackIndex + 1);
     }
     auto rebuild = [](QMenu *menu, int count, const char *label, bool checkFirstStream) {
@@ -299,7 +235,7 @@ void DRUI::RefreshTrackMenus()
     };
     if (audioTrackCount > 0 && audioTrackMenu->actions().size() != audioTrackCount + 1) {
         rebuild(audioTrackMenu, audioTrackCount, "Audio %d", true);
-        SendToEngine(FormatEngineCommand(EngineCommand::KeepSwitchAudio, 0));
+        engine->send(EngineCommand::KeepSwitchAudio, 0);
     }
     if (subtitleTrackCount > 0 && subtitleTrackMenu->actions().size() != subtitleTrackCount + 1)
         rebuild(subtitleTrackMenu, subtitleTrackCount, "Subtitle %d", false);

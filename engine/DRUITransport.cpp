@@ -3,10 +3,13 @@
 
 #include "disc/TimeText.h"
 #include "engine/EngineCommand.h"
+#include "engine/EngineSession.h"
 #include "engine/TransportMath.h"
 #include "lang/CLanguageMgr.h"
+#include "platform/PowerInhibitor.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
@@ -17,75 +20,93 @@
 #include <QTimer>
 
 namespace {
+
 constexpr int PollIntervalMs = 500;
-constexpr int EngineExitWaitMs = 500;
-// How long an engine told to quit may take before it is ended by force.
-constexpr int QuitGraceMs = 2000;
+// How long a closing player gives the engine to leave by itself, and how long
+// it waits at most for an engine that does not go even when ended by force.
+constexpr int ExitGraceMs = 500;
+constexpr int ExitLimitMs = 1500;
+
+struct StateLook
+{
+    const char *image;
+    const char *entryKey;
+    const char *entryData;
+};
+
+// What the play button and the play/pause entry show in each state: the
+// entry always offers what choosing it will do.
+StateLook LookOf(PlaybackState state)
+{
+    switch (state) {
+    case PlaybackState::Starting:
+    case PlaybackState::Playing:
+        return {":/image/pause.png", "MainWnd/Pause", "Pause"};
+    case PlaybackState::Paused:
+        return {":/image/play.png", "MainWnd/Resume", "Resume"};
+    case PlaybackState::Idle:
+    case PlaybackState::Stopping:
+        break;
+    }
+    return {":/image/play.png", "MainWnd/Play", "Play"};
+}
+
 } // namespace
+
+void DRUI::PlaybackStateChanged(PlaybackState state)
+{
+    const StateLook look = LookOf(state);
+    playButton->setIcon(QIcon(QString::fromLatin1(look.image)));
+    playAction->setText(Text(look.entryKey));
+    playAction->setData(QString::fromLatin1(look.entryData));
+    const bool moving = engine->isPlaying();
+    if (moving && !refreshTimer->isActive())
+        refreshTimer->start(PollIntervalMs);
+    else if (!moving)
+        refreshTimer->stop();
+    keepAwake->setActive(moving);
+    if (!engine->isActive() && fullScreen)
+        LeaveFullScreen();
+}
 
 void DRUI::QuitEngine()
 {
-    refreshTimer->stop();
-    SendToEngine(FormatEngineCommand(EngineCommand::Quit));
-    stopped = true;
-    QProcess *engine = engineProcess;
-    QTimer::singleShot(QuitGraceMs, engine, [engine] {
-        if (engine->state() != QProcess::NotRunning)
-            engine->kill();
-    });
+    engine->stop();
 }
 
-void DRUI::StopEngine()
+void DRUI::CloseDown()
 {
-    if (!engineProcess)
+    engine->stop(ExitGraceMs);
+    if (engine->state() == PlaybackState::Idle) {
+        QCoreApplication::quit();
         return;
-    refreshTimer->stop();
-    engineProcess->disconnect(this);
-    SendToEngine(FormatEngineCommand(EngineCommand::Quit));
-    stopped = true;
-    // A moment to leave by itself, then by force: none may outlive us.
-    if (!engineProcess->waitForFinished(EngineExitWaitMs)) {
-        engineProcess->kill();
-        engineProcess->waitForFinished(EngineExitWaitMs);
     }
-    delete engineProcess;
-    engineProcess = nullptr;
+    // Hidden by now; the event loop ends once the engine has gone, or after
+    // a moment if it does not go even when ended by force.
+    connect(engine, &EngineSession::stateChanged, qApp, [](PlaybackState state) {
+        if (state == PlaybackState::Idle)
+            QCoreApplication::quit();
+    });
+    QTimer::singleShot(ExitLimitMs, qApp, &QCoreApplication::quit);
 }
 
 void DRUI::PausePlayback()
 {
-    if (!engineProcess)
-        return;
-    refreshTimer->stop();
-    SendToEngine(FormatEngineCommand(EngineCommand::Pause));
-    playButton->setIcon(QIcon(QStringLiteral(":/image/play.png")));
-    ConnectEngineOutput(false);
-    playing = false;
-    playAction->setText(Text("MainWnd/Resume"));
-    playAction->setData(QStringLiteral("Resume"));
+    engine->pause();
 }
 
 void DRUI::ResumePlayback()
 {
-    if (!engineProcess)
-        return;
-    refreshTimer->start(PollIntervalMs);
-    ConnectEngineOutput(true);
-    playButton->setIcon(QIcon(QStringLiteral(":/image/pause.png")));
-    playing = true;
-    playAction->setText(Text("MainWnd/Pause"));
-    playAction->setData(QStringLiteral("Pause"));
+    engine->resume();
 }
 
 void DRUI::StopBtn()
 {
-    if (engineProcess) {
-        QuitEngine();
+    if (engine->isActive()) {
+        engine->stop();
         elapsedLabel->setText(QStringLiteral("00:00:00 "));
     }
-    stopped = true;
     infoLabel->clear();
-    playingPath.clear();
     if (pageStack->currentIndex() == 2)
         pageStack->setCurrentIndex(0);
     seekSlider->setValue(0);
@@ -94,9 +115,7 @@ void DRUI::StopBtn()
 
 void DRUI::Navigation()
 {
-    if (engineProcess)
-        QuitEngine();
-    playingPath.clear();
+    engine->stop();
     pageStack->setCurrentIndex(mediaKind == MEDIA_BLURAY ? 1 : 0);
 }
 
@@ -112,8 +131,8 @@ void DRUI::SliderSeek(int value)
 
 void DRUI::SliderRelease()
 {
-    if (engineProcess && !stopped) {
-        SendToEngine(FormatEngineCommand(EngineCommand::Seek, seekTarget));
+    if (engine->isActive()) {
+        engine->send(EngineCommand::Seek, seekTarget);
         seekSlider->setValue(seekTarget);
         playClockMs = qint64(seekTarget) * 1000;
         positionText = QString::number(playClockMs / 1000);
@@ -144,7 +163,7 @@ void DRUI::SliderMouseLButtonPress(QObject *slider, QEvent *event)
 
 void DRUI::SeekToSecond(int second)
 {
-    SendToEngine(FormatEngineCommand(EngineCommand::Seek, second));
+    engine->send(EngineCommand::Seek, second);
     playClockMs = qint64(second) * 1000;
 }
 
@@ -172,7 +191,7 @@ void DRUI::StepPlaylist(int step)
 void DRUI::Step(int direction)
 {
     ResumePlayback();
-    if (!engineProcess)
+    if (!engine->isActive())
         return;
     // A Blu-ray title steps by chapter, everything else through the playlist.
     if (mediaKind == MEDIA_BLURAY)
@@ -201,12 +220,12 @@ void DRUI::PlayCommand()
         btnOpenFile();
 }
 
-void DRUI::JumpFromSlider(int (*target)(int sliderValue, qint64 lengthSeconds))
+void DRUI::JumpFromSlider(int (*target)(int sliderValue, int positionSeconds, qint64 lengthSeconds))
 {
     ResumePlayback();
-    if (!engineProcess)
+    if (!engine->isActive())
         return;
-    seekTarget = target(seekSlider->value(), mediaLengthSeconds);
+    seekTarget = target(seekSlider->value(), positionText.toInt(), mediaLengthSeconds);
     answerCount = 0;
     SliderRelease();
 }
@@ -218,7 +237,7 @@ void DRUI::ForwardCommand()
 
 void DRUI::BackwardCommand()
 {
-    JumpFromSlider([](int sliderValue, qint64) { return BackwardTarget(sliderValue); });
+    JumpFromSlider(BackwardTarget);
 }
 
 void DRUI::VolumeUpCommand()
@@ -238,7 +257,7 @@ void DRUI::BDControlsMenu(QAction *action)
     // are known by the menus that show them, not by their owner.
     const QObjectList shownIn = action->associatedObjects();
     if (shownIn.contains(chapterMenu)) {
-        if (engineProcess) {
+        if (engine->isActive()) {
             ResumePlayback();
             SeekToSecond(int(action->data().toLongLong() / 1000));
         }
@@ -247,8 +266,7 @@ void DRUI::BDControlsMenu(QAction *action)
     if (shownIn.contains(titleMenu)) {
         mediaKind = MEDIA_BLURAY;
         currentTitle = action->data().value<PLAY_LIST_INFO>().path;
-        if (engineProcess)
-            QuitEngine();
+        engine->stop();
         titleChosen = true;
         PlayCurrentTitle();
         return;

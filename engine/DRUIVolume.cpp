@@ -37,7 +37,7 @@ void DRUI::VolumeBtn()
 {
     muted = !muted;
     volumeSlider->setValue(muted ? 0 : 50);
-    SendToEngine(FormatEngineCommand(muted ? EngineCommand::Mute : EngineCommand::Unmute));
+    engine->sendKeepingPause(muted ? EngineCommand::Mute : EngineCommand::Unmute);
     ShowVolumeImage();
 }
 
@@ -47,16 +47,16 @@ void DRUI::VolumeSliderSeek(int value)
     volumeSlider->setValue(value);
     muted = (value == 0);
     ShowVolumeImage();
-    SendToEngine(FormatEngineCommand(EngineCommand::KeepVolume, value));
+    engine->send(EngineCommand::KeepVolume, value);
 }
 
 void DRUI::BDVideoMenu(QAction *action)
 {
     const QObjectList shownIn = action->associatedObjects();
     if (shownIn.contains(subtitleTrackMenu)) {
-        if (!engineProcess)
+        if (!engine->isActive())
             return;
-        SendToEngine(FormatEngineCommand(EngineCommand::KeepSubDemux, action->data().toInt() - 1));
+        engine->send(EngineCommand::KeepSubDemux, action->data().toInt() - 1);
         CheckOnly(subtitleTrackMenu, action);
         return;
     }
@@ -99,20 +99,20 @@ void DRUI::BDAudioMenu(QAction *action)
 {
     const QObjectList shownIn = action->associatedObjects();
     if (shownIn.contains(audioTrackMenu)) {
-        if (!engineProcess)
+        if (!engine->isActive())
             return;
         const int k = action->data().toInt();
-        SendToEngine(FormatEngineCommand(EngineCommand::KeepSwitchAudio, k >= 1 ? k - 1 : -2));
+        engine->send(EngineCommand::KeepSwitchAudio, k >= 1 ? k - 1 : -2);
         CheckOnly(audioTrackMenu, action);
         return;
     }
-    if (!shownIn.contains(audioChannelMenu) || !engineProcess)
+    if (!shownIn.contains(audioChannelMenu) || !engine->isActive())
         return;
     static const QMap<QString, int> balance = {
         {QStringLiteral("Stereo"), 0}, {QStringLiteral("Left"), -1}, {QStringLiteral("Right"), 1}};
     const auto found = balance.constFind(action->data().toString());
     if (found == balance.constEnd())
         return;
-    SendToEngine(FormatEngineCommand(EngineCommand::KeepBalance, *found));
+    engine->send(EngineCommand::KeepBalance, *found);
     CheckOnly(audioChannelMenu, action);
 }

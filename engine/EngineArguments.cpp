@@ -2,6 +2,9 @@
 
 #include "ui/PlayListInfo.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 QStringList BuildEngineArguments(const EngineLaunch &launch)
 {
     QStringList arguments = {
@@ -24,6 +27,8 @@ QStringList BuildEngineArguments(const EngineLaunch &launch)
             arguments << QStringLiteral("br://%1").arg(*launch.titleNumber)
                       << QStringLiteral("-bluray-device");
     }
-    arguments << launch.mediaPath;
+    // Absolute, so that the engine never takes a name for one of its options.
+    const bool relative = !launch.mediaPath.isEmpty() && QDir::isRelativePath(launch.mediaPath);
+    arguments << (relative ? QFileInfo(launch.mediaPath).absoluteFilePath() : launch.mediaPath);
     return arguments;
 }

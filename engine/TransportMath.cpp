@@ -1,6 +1,7 @@
 #include "engine/TransportMath.h"
 
 #include <algorithm>
+#include <limits>
 
 std::optional<int> PreviousChapterSecond(const QList<quint32> &chapterStartsMs, int p)
 {
@@ -34,17 +35,28 @@ int SliderClickValue(int minimum, int maximum, int x, int w)
     return std::clamp(int(value), minimum, maximum);
 }
 
-int ForwardTarget(int sliderValue, qint64 lengthSeconds)
+namespace {
+
+constexpr int JumpSeconds = 60;
+
+int JumpStart(int sliderValue, int positionSeconds, qint64 lengthSeconds)
 {
-    const qint64 target = qint64(sliderValue) + 60;
-    if (target > lengthSeconds)
-        return int(std::max<qint64>(lengthSeconds - 4, 0));
-    return int(target);
+    return lengthSeconds > 0 ? sliderValue : std::max(positionSeconds, 0);
 }
 
-int BackwardTarget(int sliderValue)
+} // namespace
+
+int ForwardTarget(int sliderValue, int positionSeconds, qint64 lengthSeconds)
 {
-    return std::max(sliderValue - 60, 0);
+    const qint64 target = qint64(JumpStart(sliderValue, positionSeconds, lengthSeconds)) + JumpSeconds;
+    if (lengthSeconds > 0 && target > lengthSeconds)
+        return int(std::max<qint64>(lengthSeconds - 4, 0));
+    return int(std::min<qint64>(target, std::numeric_limits<int>::max()));
+}
+
+int BackwardTarget(int sliderValue, int positionSeconds, qint64 lengthSeconds)
+{
+    return std::max(JumpStart(sliderValue, positionSeconds, lengthSeconds) - JumpSeconds, 0);
 }
 
 int PlaylistNeighbour(const QList<PLAY_LIST_INFO> &playlist, const QString &current, int step)

@@ -17,10 +17,12 @@ std::optional<int> NextChapterSecond(const QList<quint32> &chapterStartsMs, int 
 // The slider value under a click at x of a slider w pixels wide.
 int SliderClickValue(int minimum, int maximum, int x, int w);
 
-// The targets of the 60-second jumps from the seek slider's value; a jump
-// past the end lands 4 seconds before it.
-int ForwardTarget(int sliderValue, qint64 lengthSeconds);
-int BackwardTarget(int sliderValue);
+// The targets of the 60-second jumps. With a known length they start from
+// the seek slider's value, and a jump past the end lands 4 seconds before
+// it. An unknown length (0) is no length of zero: the slider then shows
+// nothing, so the jumps start from the position and forward has no end.
+int ForwardTarget(int sliderValue, int positionSeconds, qint64 lengthSeconds);
+int BackwardTarget(int sliderValue, int positionSeconds, qint64 lengthSeconds);
 
 // Index of the playlist entry step places from the one whose path is current;
 // -1 when there is none (no wrap-around).

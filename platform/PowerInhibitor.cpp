@@ -1,60 +1,102 @@
 #include "platform/PowerInhibitor.h"
 
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QDBusMessage>
-#include <QDBusReply>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
 
 namespace {
 
 const QString AppName = QStringLiteral("Vantorel");
 const QString Reason = QStringLiteral("Playing media");
 const QString ScreenSaverService = QStringLiteral("org.freedesktop.ScreenSaver");
+const QString ScreenSaverPath = QStringLiteral("/org/freedesktop/ScreenSaver");
 const QString LoginService = QStringLiteral("org.freedesktop.login1");
-constexpr int CallTimeoutMs = 1000;
-
-bool serviceAvailable(const QDBusConnection &bus, const QString &service)
-{
-    if (!bus.isConnected() || !bus.interface())
-        return false;
-    const QDBusReply<bool> reply = bus.interface()->isServiceRegistered(service);
-    return reply.isValid() && reply.value();
-}
+constexpr int CallTimeoutMs = 5000;
 
 } // namespace
 
-PowerInhibitor::PowerInhibitor()
+PowerInhibitor::PowerInhibitor(QObject *parent)
+    : QObject(parent)
 {
-    QDBusConnection session = QDBusConnection::sessionBus();
-    if (serviceAvailable(session, ScreenSaverService)) {
-        QDBusMessage call = QDBusMessage::createMethodCall(
-            ScreenSaverService, QStringLiteral("/org/freedesktop/ScreenSaver"),
-            ScreenSaverService, QStringLiteral("Inhibit"));
-        call << AppName << Reason;
-        const QDBusReply<uint> reply = session.call(call, QDBus::Block, CallTimeoutMs);
-        if (reply.isValid())
-            m_screenSaverCookie = reply.value();
-    }
-
-    QDBusConnection system = QDBusConnection::systemBus();
-    if (serviceAvailable(system, LoginService)) {
-        QDBusMessage call = QDBusMessage::createMethodCall(
-            LoginService, QStringLiteral("/org/freedesktop/login1"),
-            QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("Inhibit"));
-        call << QStringLiteral("idle:sleep") << AppName << Reason << QStringLiteral("block");
-        const QDBusReply<QDBusUnixFileDescriptor> reply = system.call(call, QDBus::Block, CallTimeoutMs);
-        if (reply.isValid())
-            m_sleepLock = reply.value();
-    }
 }
 
 PowerInhibitor::~PowerInhibitor()
 {
+    releaseScreenSaver();
+}
+
+void PowerInhibitor::setActive(bool active)
+{
+    if (m_active == active)
+        return;
+    m_active = active;
+    if (active) {
+        inhibitScreenSaver();
+        inhibitSleep();
+        return;
+    }
+    releaseScreenSaver();
+    m_sleepLock = QDBusUnixFileDescriptor();
+}
+
+void PowerInhibitor::inhibitScreenSaver()
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (m_screenSaverAsked || m_screenSaverCookie != 0 || !bus.isConnected())
+        return;
+    QDBusMessage call = QDBusMessage::createMethodCall(ScreenSaverService, ScreenSaverPath,
+                                                       ScreenSaverService, QStringLiteral("Inhibit"));
+    call << AppName << Reason;
+    m_screenSaverAsked = true;
+    auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, CallTimeoutMs), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, &PowerInhibitor::screenSaverAnswered);
+}
+
+void PowerInhibitor::screenSaverAnswered(QDBusPendingCallWatcher *watcher)
+{
+    watcher->deleteLater();
+    m_screenSaverAsked = false;
+    const QDBusPendingReply<uint> reply = *watcher;
+    if (reply.isError())
+        return;
+    m_screenSaverCookie = reply.value();
+    // Playback may have stopped while the answer was on its way.
+    if (!m_active)
+        releaseScreenSaver();
+}
+
+void PowerInhibitor::releaseScreenSaver()
+{
     if (m_screenSaverCookie == 0)
         return;
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        ScreenSaverService, QStringLiteral("/org/freedesktop/ScreenSaver"),
-        ScreenSaverService, QStringLiteral("UnInhibit"));
+    QDBusMessage call = QDBusMessage::createMethodCall(ScreenSaverService, ScreenSaverPath,
+                                                       ScreenSaverService, QStringLiteral("UnInhibit"));
     call << m_screenSaverCookie;
+    m_screenSaverCookie = 0;
     QDBusConnection::sessionBus().call(call, QDBus::NoBlock);
+}
+
+void PowerInhibitor::inhibitSleep()
+{
+    QDBusConnection bus = QDBusConnection::systemBus();
+    if (m_sleepAsked || m_sleepLock.isValid() || !bus.isConnected())
+        return;
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        LoginService, QStringLiteral("/org/freedesktop/login1"),
+        QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("Inhibit"));
+    call << QStringLiteral("idle:sleep") << AppName << Reason << QStringLiteral("block");
+    m_sleepAsked = true;
+    auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, CallTimeoutMs), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, &PowerInhibitor::sleepAnswered);
+}
+
+void PowerInhibitor::sleepAnswered(QDBusPendingCallWatcher *watcher)
+{
+    watcher->deleteLater();
+    m_sleepAsked = false;
+    const QDBusPendingReply<QDBusUnixFileDescriptor> reply = *watcher;
+    if (reply.isError() || !m_active)
+        return; // an unwanted descriptor is closed right here
+    m_sleepLock = reply.value();
 }

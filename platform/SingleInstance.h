@@ -4,6 +4,7 @@
 #include <QString>
 
 class QLocalServer;
+class QLockFile;
 
 // One player per user. The first instance listens on a local socket that only
 // its user can reach; a later one connects, asks it to bring its window back,
@@ -14,6 +15,7 @@ class SingleInstance : public QObject
 public:
     explicit SingleInstance(const QString &name = QStringLiteral("Vantorel_2020"),
                             QObject *parent = nullptr);
+    ~SingleInstance() override;
 
     // True when another instance answered and was asked to restore its
     // window. Otherwise this instance becomes the one that answers; a server
@@ -28,6 +30,11 @@ signals:
 private:
     void onConnection();
 
+    bool askTheFirst();
+
     QString m_path;
     QLocalServer *m_server = nullptr;
+    // Held for the first instance's whole life: whoever takes it is the
+    // first, so two starts at the same moment cannot both decide they are.
+    QLockFile *m_lock = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "ui/DRUI.h"
 
 #include "lang/CLanguageMgr.h"
+#include "platform/PowerInhibitor.h"
 #include "resources/ImageResources.h"
 #include "ui/Styles.h"
 
@@ -29,17 +30,16 @@ DRUI::DRUI(QWidget *parent, Qt::WindowFlags flags)
 
     refreshTimer = new QTimer(this);
     connect(refreshTimer, &QTimer::timeout, this, &DRUI::DoRefreshGui);
+    keepAwake = new PowerInhibitor(this);
+    engine = new EngineSession(this);
+    ConnectEngine();
 }
 
 DRUI::~DRUI()
 {
-    // No engine may play on without its window, whichever way we got here.
-    StopEngine();
-    if (refreshTimer) {
-        refreshTimer->stop();
-        delete refreshTimer;
-        refreshTimer = nullptr;
-    }
+    // The session ends any engine still running with the window, whichever
+    // way we got here, without waiting for it.
+    engine->disconnect(this);
 }
 
 void DRUI::RestoreWindow()
@@ -56,14 +56,12 @@ void DRUI::RestoreWindow()
 
 void DRUI::btnCloseSlot()
 {
-    StopEngine();
     close();
 }
 
 void DRUI::closeEvent(QCloseEvent *event)
 {
     // Closing through the frame ends the engine too, exactly like Exit.
-    StopEngine();
-    QCoreApplication::quit();
     event->accept();
+    CloseDown();
 }

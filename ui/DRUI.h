@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/EngineSession.h"
 #include "ui/PlayListInfo.h"
 
 #include <QList>
@@ -21,6 +22,7 @@ class QStackedLayout;
 class QTableWidget;
 class QTimer;
 class QVBoxLayout;
+class PowerInhibitor;
 
 // The main window and the player's controller: it owns every widget, the
 // engine process, the refresh timer and all playback and disc state. Its
@@ -130,8 +132,8 @@ private:
     void ShowPreferences();
     void TakeSnapshot();
     void SwitchLanguage(const QString &name);
-    void StopEngine();
     void QuitEngine();
+    void CloseDown();
     void PlayCommand();
     void ForwardCommand();
     void BackwardCommand();
@@ -143,15 +145,16 @@ private:
     void FitToScreen();
 
     // The engine (engine/DRUIEngine.cpp).
-    void SendToEngine(const QByteArray &command);
+    void ConnectEngine();
     void StartEngine();
     void HandleEngineLine(const QByteArray &line);
     void HandleLengthAnswer(const QByteArray &line);
     void EndOfPlayback();
     void RefreshTrackMenus();
-    void EngineFinished(int exitCode, QProcess::ExitStatus status);
+    void EngineEndedByItself(bool failed);
     void EngineFailedToStart();
-    void ConnectEngineOutput(bool connected);
+    // Everything the window shows of the playback state follows from it here.
+    void PlaybackStateChanged(PlaybackState state);
 
     // Transport (engine/DRUITransport.cpp).
     void PausePlayback();
@@ -160,7 +163,7 @@ private:
     void SliderMouseLButtonPress(QObject *slider, QEvent *event);
     void SeekToSecond(int second);
     void Step(int direction);
-    void JumpFromSlider(int (*target)(int sliderValue, qint64 lengthSeconds));
+    void JumpFromSlider(int (*target)(int sliderValue, int positionSeconds, qint64 lengthSeconds));
     void StepChapter(bool forward);
     void StepPlaylist(int step);
     void ShowVolumeImage();
@@ -185,15 +188,14 @@ private:
     void LeaveFullScreen();
     void RefreshMenuStates();
 
-    // Engine and playback state.
-    QProcess *engineProcess = nullptr;
+    // Engine and playback state: the engine and where playback stands
+    // belong to the session alone.
+    EngineSession *engine = nullptr;
+    PowerInhibitor *keepAwake = nullptr;
     QTimer *refreshTimer = nullptr;
     QString currentMediaPath;
-    QString playingPath;
     int mediaKind = MEDIA_BLURAY;
     qint64 mediaLengthSeconds = 0;
-    bool playing = false;
-    bool stopped = false;
     qint64 playClockMs = 0;
     QString positionText;
     int answerCount = 0;
@@ -206,7 +208,6 @@ private:
     bool fullScreen = false;
     QString snapshotFormat = QStringLiteral("JPG");
     int formatIndex = 0;
-    bool skippingLongLine = false; // inside an engine line too long to keep
     FileChooser fileChooser;
 
     // Blu-ray title state, keyed by playlist path.

@@ -17,12 +17,12 @@
 
 void DRUI::FullScreenBtn()
 {
-    if (!engineProcess || stopped)
-        return;
     if (fullScreen) {
         LeaveFullScreen();
         return;
     }
+    if (!engine->isActive())
+        return;
     menuBarLabel->hide();
     controlPanel->hide();
     playlistTable->hide();
@@ -50,7 +50,7 @@ void DRUI::keyPressEvent(QKeyEvent *event)
 
 bool DRUI::eventFilter(QObject *watched, QEvent *event)
 {
-    const bool engineRuns = engineProcess && !stopped;
+    const bool engineRuns = engine->isActive();
     if (watched == videoSurface && event->type() == QEvent::MouseButtonDblClick) {
         FullScreenBtn();
     } else if (watched == seekSlider && event->type() == QEvent::MouseButtonPress && engineRuns) {

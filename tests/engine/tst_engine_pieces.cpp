@@ -103,6 +103,8 @@ void TestEnginePieces::commandTableRefusesWhatItDoesNotKnow()
         {"switch_audio 1.5", CommandOutcome::Malformed}, {"sub_demux -3", CommandOutcome::Malformed},
         {"screenshot 1", CommandOutcome::Malformed}, {"pausing_keep", CommandOutcome::Malformed},
         {"get_time_pos 1", CommandOutcome::Malformed}, {"PAUSE", CommandOutcome::Unknown},
+        {"switch_audio 1e300", CommandOutcome::Malformed}, {"sub_demux 4294967296", CommandOutcome::Malformed},
+        {"q 1e12", CommandOutcome::Malformed}, {"pausing_keep switch_audio 3e9", CommandOutcome::Malformed},
     };
     for (const auto& c : cases) {
         CommandOutcome outcome = CommandOutcome::Done;
@@ -146,8 +148,15 @@ void TestEnginePieces::discCommandLines()
     for (const QStringList& bad : QList<QStringList>{
              {"dvd://0", "-dvd-device", "/d"}, {"dvd://1", "-bluray-device", "/d"},
              {"br://1"}, {"br://-1", "-bluray-device", "/d"}, {"br://x", "-bluray-device", "/d"},
-             {"a.mkv", "-dvd-device", "/d"}, {"-dvd-device"}})
+             {"a.mkv", "-dvd-device", "/d"}, {"-dvd-device"},
+             {"-quiet", "--", "a.mkv", "-vo", "x11"}})
         QVERIFY2(!ParseLaunchOptions(Words(bad)).options, qPrintable(bad.join(' ')));
+    // After "--" a name that looks like an option is the medium.
+    const LaunchParse dashed = ParseLaunchOptions(Words({"-quiet", "--", "-vo"}));
+    QVERIFY(dashed.options && dashed.options->medium.kind == MediumKind::File);
+    QCOMPARE(dashed.options->medium.path, std::string("-vo"));
+    const LaunchParse late = ParseLaunchOptions(Words({"dvd://1", "-dvd-device", "/d", "--"}));
+    QVERIFY(late.options && late.options->medium.path == "/d");
 }
 
 void TestEnginePieces::audioChainBecomesFilters()

@@ -2,6 +2,7 @@
 
 // Shared by the playback tests: a private data folder, media made with
 // ffmpeg, and a look into the main window.
+#include "platform/PowerInhibitor.h"
 #include "ui/DRUI.h"
 
 #include <QAction>
@@ -21,9 +22,13 @@ class DRUITestAccess
 {
 public:
     static QStackedLayout *pageStack(DRUI &w) { return w.pageStack; }
-    static QProcess *engine(DRUI &w) { return w.engineProcess; }
+    static QProcess *engine(DRUI &w) { return w.engine->process(); }
+    static EngineSession *session(DRUI &w) { return w.engine; }
+    static PlaybackState state(DRUI &w) { return w.engine->state(); }
+    static bool inhibiting(DRUI &w) { return w.keepAwake->isActive(); }
+    static QTimer *refreshTimer(DRUI &w) { return w.refreshTimer; }
     static QString &currentMediaPath(DRUI &w) { return w.currentMediaPath; }
-    static bool playing(DRUI &w) { return w.playing; }
+    static bool playing(DRUI &w) { return w.engine->isPlaying(); }
     static bool fullScreen(DRUI &w) { return w.fullScreen; }
     static qint64 lengthSeconds(DRUI &w) { return w.mediaLengthSeconds; }
     static QMenu *audioTrackMenu(DRUI &w) { return w.audioTrackMenu; }
@@ -40,7 +45,7 @@ public:
     static int &startSeconds(DRUI &w) { return w.startSeconds; }
     static qint64 &length(DRUI &w) { return w.mediaLengthSeconds; }
     static QString &positionText(DRUI &w) { return w.positionText; }
-    static bool stopped(DRUI &w) { return w.stopped; }
+    static bool stopped(DRUI &w) { return !w.engine->isActive(); }
     static QLabel *menuBar(DRUI &w) { return w.menuBarLabel; }
     static QLabel *controlPanel(DRUI &w) { return w.controlPanel; }
     static QLabel *infoLabel(DRUI &w) { return w.infoLabel; }

@@ -319,12 +319,17 @@ void TestPlaybackScripted::previousAndNextWalkThePlaylist()
     QMetaObject::invokeMethod(&w, "PlayListItemDoubleClick", Q_ARG(int, 7), Q_ARG(int, 0));
     QCOMPARE(DRUITestAccess::currentMediaPath(w), files[0]);
     QCOMPARE(table->item(2, 0)->text(), QStringLiteral("    3.mkv"));
-    // Opening three of which only the last is known adds none; the first known adds all.
+    // Each file not yet listed joins, in order, whichever of them is known;
+    // the first plays and Next and Previous reach every one.
     openFiles({makeFile("4.mkv"), files[2]});
-    QCOMPARE(table->rowCount(), 3);
-    openFiles({files[0], makeFile("5.mkv")});
-    QCOMPARE(table->rowCount(), 5);
-    QCOMPARE(w.playlist.size(), 5);
+    QCOMPARE(table->rowCount(), 4);
+    QCOMPARE(DRUITestAccess::currentMediaPath(w), m_dir.filePath("4.mkv"));
+    openFiles({files[0], makeFile("5.mkv"), makeFile("6.mkv"), makeFile("5.mkv")});
+    QCOMPARE(w.playlist.size(), 6);
+    QStringList rows;
+    for (int row = 0; row < table->rowCount(); ++row)
+        rows << table->item(row, 0)->text().trimmed();
+    QCOMPARE(rows, (QStringList{"1.mkv", "2.mkv", "3.mkv", "4.mkv", "5.mkv", "6.mkv"}));
 }
 
 void TestPlaybackScripted::chapterStartOnlyForTheTitleItWasChosenFor()

@@ -5,6 +5,7 @@
 #include "engine/EngineOutput.h"
 #include "ui/PlayListInfo.h"
 
+#include <QDir>
 #include <QtTest>
 
 class TestEngineProtocol : public QObject
@@ -72,6 +73,10 @@ void TestEngineProtocol::pathsStayOneArgument()
     const QStringList arguments = BuildEngineArguments(launch);
     QCOMPARE(arguments.size(), Common.size() + 1);
     QCOMPARE(arguments.last(), launch.mediaPath);
+    // A relative name, even one that looks like an option, goes as an
+    // absolute path.
+    launch.mediaPath = QStringLiteral("-vo x11.mkv");
+    QCOMPARE(BuildEngineArguments(launch).last(), QDir::current().absoluteFilePath("-vo x11.mkv"));
 }
 
 void TestEngineProtocol::commandForms_data()

@@ -50,11 +50,19 @@ void TestTransportMath::clickToPosition()
 
 void TestTransportMath::jumps()
 {
-    QCOMPARE(ForwardTarget(5380, 5400), 5396);
-    QCOMPARE(ForwardTarget(100, 5400), 160);
-    QCOMPARE(ForwardTarget(0, 0), 0);
-    QCOMPARE(BackwardTarget(30), 0);
-    QCOMPARE(BackwardTarget(100), 40);
+    // Known length: from the slider, landing 4 s before the end only past it.
+    QCOMPARE(ForwardTarget(5380, 9999, 5400), 5396);
+    QCOMPARE(ForwardTarget(100, 0, 5400), 160);
+    QCOMPARE(ForwardTarget(5340, 0, 5400), 5400);
+    QCOMPARE(ForwardTarget(5341, 0, 5400), 5396);
+    QCOMPARE(ForwardTarget(0, 0, 3), 0);
+    QCOMPARE(BackwardTarget(30, 500, 5400), 0);
+    QCOMPARE(BackwardTarget(100, 0, 5400), 40);
+    // Unknown length: from the position, forward without an end.
+    QCOMPARE(ForwardTarget(0, 0, 0), 60);
+    QCOMPARE(ForwardTarget(0, 7000, 0), 7060);
+    QCOMPARE(BackwardTarget(0, 7000, 0), 6940);
+    QCOMPARE(BackwardTarget(0, 20, 0), 0);
 }
 
 void TestTransportMath::playlistNeighbours()

@@ -22,7 +22,8 @@ public:
     static QStackedLayout *pageStack(DRUI &w) { return w.pageStack; }
     static QAction *playAction(DRUI &w) { return w.playAction; }
     static QMenu *languageMenu(DRUI &w) { return w.languageMenu; }
-    static QProcess *&engine(DRUI &w) { return w.engineProcess; }
+    static QProcess *engine(DRUI &w) { return w.engine->process(); }
+    static EngineSession *session(DRUI &w) { return w.engine; }
 };
 
 // Receives the addresses the window asks the desktop to open.
@@ -249,10 +250,10 @@ QAction *TestMainWindow::languageEntry(const QString &name) const
 
 QProcess *TestMainWindow::startFakeEngine()
 {
-    auto *process = new QProcess;
-    process->start(QStringLiteral("sleep"), {QStringLiteral("60")});
+    DRUITestAccess::session(*m_window)->start(QStringLiteral("sleep"), {QStringLiteral("60")},
+                                              QStringLiteral("/film.mkv"));
+    QProcess *process = DRUITestAccess::engine(*m_window);
     process->waitForStarted();
-    DRUITestAccess::engine(*m_window) = process;
     return process;
 }
 
@@ -322,7 +323,7 @@ void TestMainWindow::frameCloseEndsTheEngine()
 {
     const qint64 pid = startFakeEngine()->processId();
     QVERIFY(m_window->close());
-    QVERIFY(!DRUITestAccess::engine(*m_window));
+    QTRY_VERIFY(!DRUITestAccess::engine(*m_window));
     QTRY_VERIFY(!QFileInfo::exists(QStringLiteral("/proc/%1").arg(pid)));
 }
 

@@ -198,10 +198,16 @@ LaunchParse ParseLaunchOptions(const std::vector<std::string>& arguments)
 {
     ParseState state;
     LaunchParse result;
+    bool optionsEnded = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         std::string error;
-        if (argument.size() > 1 && argument[0] == '-') {
+        if (!optionsEnded && argument == "--") {
+            // Everything after it is a medium, even a name that starts with "-".
+            optionsEnded = true;
+            continue;
+        }
+        if (!optionsEnded && argument.size() > 1 && argument[0] == '-') {
             const OptionForm* form = FindOption(argument);
             if (!form) {
                 result.error = "unknown option " + argument;

@@ -84,10 +84,16 @@ bool ReadArguments(const SlaveCommand& command, const CommandForm& form, Argumen
 
 // Track numbers and the screenshot mode are whole numbers; "screenshot 1"
 // (one file per frame) has no use here and is refused rather than faked.
+// Numbers that become ints must fit one: "switch_audio 1e300" is refused,
+// not cast.
+bool FitsInt(double value) { return value >= -2147483648.0 && value <= 2147483647.0; }
+
 bool ArgumentsMakeSense(const std::string& name, const Arguments& values)
 {
     if (name == "switch_audio" || name == "sub_demux")
-        return IsWhole(values[0]) && values[0] >= -2;
+        return IsWhole(values[0]) && values[0] >= -2 && FitsInt(values[0]);
+    if (name == "q" || name == "quit")
+        return FitsInt(values[0]);
     if (name == "screenshot")
         return values[0] == 0;
     return true;

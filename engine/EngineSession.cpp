@@ -1,0 +1,179 @@
+#include "engine/EngineSession.h"
+
+#include <utility>
+
+EngineSession::EngineSession(QObject *parent)
+    : QObject(parent)
+{
+    m_quitTimer.setSingleShot(true);
+    connect(&m_quitTimer, &QTimer::timeout, this, [this] {
+        if (m_process)
+            m_process->kill();
+    });
+}
+
+EngineSession::~EngineSession()
+{
+    // No engine plays on without its window; the kill is not waited for.
+    letGo();
+}
+
+bool EngineSession::isActive() const
+{
+    return m_state == PlaybackState::Starting || m_state == PlaybackState::Playing
+        || m_state == PlaybackState::Paused;
+}
+
+bool EngineSession::isPlaying() const
+{
+    return m_state == PlaybackState::Starting || m_state == PlaybackState::Playing;
+}
+
+void EngineSession::setState(PlaybackState state)
+{
+    if (m_state == state)
+        return;
+    m_state = state;
+    emit stateChanged(state);
+}
+
+void EngineSession::letGo()
+{
+    m_quitTimer.stop();
+    QProcess *old = std::exchange(m_process, nullptr);
+    if (!old)
+        return;
+    old->disconnect(this);
+    if (old->state() == QProcess::NotRunning) {
+        old->deleteLater();
+        return;
+    }
+    // Without a parent, nothing destroys it (and so waits for it) before
+    // it has really ended.
+    connect(old, &QProcess::finished, old, &QObject::deleteLater);
+    connect(old, &QProcess::errorOccurred, old, [old](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart)
+            old->deleteLater();
+    });
+    old->kill();
+}
+
+void EngineSession::start(const QString &program, const QStringList &arguments, const QString &medium)
+{
+    letGo();
+    ++m_run;
+    m_medium = medium;
+    m_skippingLongLine = false;
+    m_process = new QProcess;
+    m_process->setStandardErrorFile(QProcess::nullDevice());
+    connect(m_process, &QProcess::started, this, [this] {
+        if (m_state == PlaybackState::Starting)
+            setState(PlaybackState::Playing);
+    });
+    connect(m_process, &QProcess::readyReadStandardOutput, this, [this] {
+        if (readsOutput())
+            emit outputReady();
+    });
+    connect(m_process, &QProcess::finished, this, &EngineSession::onFinished);
+    connect(m_process, &QProcess::errorOccurred, this, &EngineSession::onError);
+    setState(PlaybackState::Starting);
+    m_process->start(program, arguments, QIODevice::ReadWrite);
+}
+
+void EngineSession::pause()
+{
+    if (!isPlaying())
+        return;
+    send(EngineCommand::Pause);
+    setState(PlaybackState::Paused);
+}
+
+void EngineSession::resume()
+{
+    if (m_state != PlaybackState::Paused)
+        return;
+    setState(PlaybackState::Playing);
+    // What the engine said while nobody listened is read now.
+    if (m_process && m_process->bytesAvailable() > 0) {
+        const quint64 run = m_run;
+        QMetaObject::invokeMethod(this, [this, run] {
+            if (run == m_run && readsOutput())
+                emit outputReady();
+        }, Qt::QueuedConnection);
+    }
+}
+
+void EngineSession::stop(int graceMs)
+{
+    if (!isActive())
+        return;
+    send(EngineCommand::Quit);
+    setState(PlaybackState::Stopping);
+    m_quitTimer.start(graceMs);
+}
+
+void EngineSession::send(const QByteArray &command)
+{
+    if (m_process && m_process->state() != QProcess::NotRunning)
+        m_process->write(command);
+}
+
+void EngineSession::sendKeepingPause(EngineCommand command, int argument)
+{
+    const QByteArray line = FormatEngineCommand(command, argument);
+    static const QByteArray keep("pausing_keep ");
+    send(m_state == PlaybackState::Paused && !line.startsWith(keep) ? keep + line : line);
+}
+
+bool EngineSession::readLine(QByteArray &line)
+{
+    while (m_process && readsOutput()) {
+        if (!m_process->canReadLine()) {
+            // A line that never ends is dropped in pieces.
+            if (m_process->bytesAvailable() < MaxLineLength)
+                return false;
+            m_process->read(MaxLineLength);
+            m_skippingLongLine = true;
+            continue;
+        }
+        line = m_process->readLine(MaxLineLength + 1);
+        if (!line.endsWith('\n')) {
+            m_skippingLongLine = true;
+            continue;
+        }
+        if (m_skippingLongLine) {
+            m_skippingLongLine = false;
+            continue;
+        }
+        return true;
+    }
+    return false;
+}
+
+void EngineSession::onFinished(int exitCode, QProcess::ExitStatus status)
+{
+    const bool asked = m_state == PlaybackState::Stopping;
+    m_quitTimer.stop();
+    QProcess *ended = std::exchange(m_process, nullptr);
+    if (ended) {
+        ended->disconnect(this);
+        ended->deleteLater();
+    }
+    setState(PlaybackState::Idle);
+    if (!asked)
+        emit endedByItself(exitCode != 0 || status == QProcess::CrashExit);
+}
+
+void EngineSession::onError(QProcess::ProcessError error)
+{
+    if (error != QProcess::FailedToStart)
+        return; // a crash also ends in finished()
+    m_quitTimer.stop();
+    QProcess *failed = std::exchange(m_process, nullptr);
+    if (failed) {
+        failed->disconnect(this);
+        failed->deleteLater();
+    }
+    setState(PlaybackState::Idle);
+    emit failedToStart();
+}
