@@ -53,6 +53,7 @@ public:
     static QMenu *audioMenu(DRUI &w) { return w.audioMenu; }
     static QMenu *audioChannelMenu(DRUI &w) { return w.audioChannelMenu; }
     static QMenu *fileMenu(DRUI &w) { return w.fileMenu; }
+    static QMenu *toolsMenu(DRUI &w) { return w.toolsMenu; }
     static QMenu *languageMenu(DRUI &w) { return w.languageMenu; }
 };
 
