@@ -5,6 +5,11 @@
 #include "platform/SingleInstance.h"
 
 #include <QCoreApplication>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -40,6 +45,7 @@ private slots:
     void unusableDataFolderIsNoFailure();
     void secondInstanceAsksTheFirstToRestore();
     void realProgramStartsOnceAndEndsCleanly();
+    void simultaneousStartsLeaveExactlyOnePlayer();
     void realProgramSurvivesBrokenLanguageFiles();
 
 private:
@@ -152,6 +158,57 @@ void TestStartup::realProgramStartsOnceAndEndsCleanly()
 
     first.terminate();
     QVERIFY(first.waitForFinished(10000));
+}
+
+void TestStartup::simultaneousStartsLeaveExactlyOnePlayer()
+{
+    QTemporaryDir dir;
+    const QProcessEnvironment env = isolatedEnvironment(dir);
+    std::vector<std::unique_ptr<QProcess>> players;
+    for (int i = 0; i < 5; ++i) {
+        players.push_back(std::make_unique<QProcess>());
+        players.back()->setProcessEnvironment(env);
+        players.back()->setWorkingDirectory(dir.path());
+    }
+    for (auto &player : players)
+        player->start(Program, {});
+    for (auto &player : players)
+        QVERIFY(player->waitForStarted());
+    // Every later one hands over to the first and ends with status 0.
+    QTRY_VERIFY_WITH_TIMEOUT(std::count_if(players.begin(), players.end(), [](const auto &p) {
+                                 return p->state() == QProcess::NotRunning;
+                             }) == 4, 20000);
+    QProcess *first = nullptr;
+    for (auto &player : players) {
+        if (player->state() != QProcess::NotRunning) {
+            first = player.get();
+            continue;
+        }
+        QCOMPARE(player->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(player->exitCode(), 0);
+    }
+    QVERIFY(first);
+    QTest::qWait(500);
+    QCOMPARE(first->state(), QProcess::Running);
+    first->terminate();
+    QVERIFY(first->waitForFinished(10000));
+    // A lock left by a player that is gone does not stop the next one.
+    QProcess next;
+    next.setProcessEnvironment(env);
+    next.start(Program, {});
+    QVERIFY(next.waitForStarted());
+    QTest::qWait(1500);
+    QCOMPARE(next.state(), QProcess::Running);
+    next.kill();
+    QVERIFY(next.waitForFinished(10000));
+    QProcess afterCrash;
+    afterCrash.setProcessEnvironment(env);
+    afterCrash.start(Program, {});
+    QVERIFY(afterCrash.waitForStarted());
+    QTest::qWait(1500);
+    QCOMPARE(afterCrash.state(), QProcess::Running);
+    afterCrash.terminate();
+    QVERIFY(afterCrash.waitForFinished(10000));
 }
 
 void TestStartup::realProgramSurvivesBrokenLanguageFiles()
