@@ -16,7 +16,6 @@ struct EngineCase {
 };
 
 struct StartUp {
-    double toVideoLineMs = -1;
     double toFirstFrameMs = -1;
 };
 

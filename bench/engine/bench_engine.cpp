@@ -1,6 +1,5 @@
 // bench_engine [--runs N] [--seconds S] [--vo x11|best]
-// Start-up (process start to the video line and to the first frame in the
-// window), CPU over S seconds of playback, and probe time, each engine on
+// Start-up (process start to the first frame in the window), CPU over S seconds of playback, and probe time, each engine on
 // the same clips, runs interleaved so that load on the machine hits all
 // alike. Medians are printed.
 #include "EngineRuns.h"
@@ -41,20 +40,18 @@ bool MakeClip(const QString& path, const QString& size, int seconds, int audioTr
 
 void PrintStartUp(const QList<EngineCase>& engines, const QString& clip, BenchArea& area, int runs)
 {
-    std::map<QString, QList<double>> toLine, toFrame;
+    std::map<QString, QList<double>> toFrame;
     for (int run = 0; run < runs; ++run) {
         for (int k = 0; k < engines.size(); ++k) {
             // Rotate the order each run: no engine always follows the same one.
             const EngineCase& engine = engines[(k + run) % engines.size()];
             const StartUp s = MeasureStartUp(engine, clip, area);
-            toLine[engine.name] << s.toVideoLineMs;
             toFrame[engine.name] << s.toFirstFrameMs;
         }
     }
-    std::printf("%-8s %14s %16s\n", "engine", "video line ms", "first frame ms");
+    std::printf("%-8s %16s\n", "engine", "first frame ms");
     for (const EngineCase& engine : engines)
-        std::printf("%-8s %14.1f %16.1f\n", qPrintable(engine.name), Median(toLine[engine.name]),
-                    Median(toFrame[engine.name]));
+        std::printf("%-8s %16.1f\n", qPrintable(engine.name), Median(toFrame[engine.name]));
 }
 
 void PrintCpu(const QList<EngineCase>& engines, const QString& clip, int seconds)
