@@ -45,6 +45,8 @@ public:
     static int &startSeconds(DRUI &w) { return w.startSeconds; }
     static qint64 &length(DRUI &w) { return w.mediaLengthSeconds; }
     static QString &positionText(DRUI &w) { return w.positionText; }
+    static qint64 playClockMs(DRUI &w) { return w.playClockMs; }
+    static int answerCount(DRUI &w) { return w.answerCount; }
     static bool stopped(DRUI &w) { return !w.engine->isActive(); }
     static QLabel *menuBar(DRUI &w) { return w.menuBarLabel; }
     static QLabel *controlPanel(DRUI &w) { return w.controlPanel; }

@@ -6,6 +6,7 @@
 #include "dialogs/CMessageBox.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -19,8 +20,12 @@ private slots:
     void initTestCase();
     void threeFilesThroughTheWholePath();
     void recentListSurvivesARestart();
+    void muteAndSnapshotWhilePausedKeepThePause();
+    void aReplacedEngineIsNotWaitedFor();
 
 private:
+    void openWindow();
+    double askPosition(QProcess *engine);
     QImage videoPixels() const;
     int changedPixels(const QImage &a, const QImage &b) const;
 
@@ -71,12 +76,36 @@ int TestPlaybackReal::changedPixels(const QImage &a, const QImage &b) const
     return changed;
 }
 
-void TestPlaybackReal::threeFilesThroughTheWholePath()
+void TestPlaybackReal::openWindow()
 {
     m_window = std::make_unique<DRUI>();
     m_window->BuildPages();
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+}
+
+// The window reads nothing while paused, so the test asks the engine itself.
+double TestPlaybackReal::askPosition(QProcess *engine)
+{
+    engine->readAllStandardOutput();
+    engine->write("pausing_keep get_time_pos\n");
+    QByteArray output;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 5000) {
+        QTest::qWait(20);
+        output += engine->readAllStandardOutput();
+        const int at = output.indexOf("ANS_TIME_POSITION=");
+        const int end = at < 0 ? -1 : output.indexOf('\n', at);
+        if (end > at)
+            return output.mid(at + 18, end - at - 18).trimmed().toDouble();
+    }
+    return -1;
+}
+
+void TestPlaybackReal::threeFilesThroughTheWholePath()
+{
+    openWindow();
     DRUI &w = *m_window;
     const QStringList files = m_files;
     w.setFileChooser([files](QWidget *) { return files; });
@@ -92,10 +121,9 @@ void TestPlaybackReal::threeFilesThroughTheWholePath()
     QVERIFY(table->item(1, 0)->icon().isNull());
 
     // Moving frames in the video area.
-    QTest::qWait(1500);
+    QTRY_VERIFY_WITH_TIMEOUT(!videoPixels().isNull() && videoPixels().pixel(4, 4) != qRgb(0, 0, 0), 8000);
     const QImage early = videoPixels();
-    QTest::qWait(700);
-    QVERIFY2(changedPixels(early, videoPixels()) > 20, "the picture does not move");
+    QTRY_VERIFY2_WITH_TIMEOUT(changedPixels(early, videoPixels()) > 20, "the picture does not move", 5000);
 
     auto *elapsed = w.findChild<QLabel *>("elapsedLabel");
     QTRY_VERIFY_WITH_TIMEOUT(elapsed->text().startsWith("00:00:0")
@@ -105,9 +133,18 @@ void TestPlaybackReal::threeFilesThroughTheWholePath()
     // Pause holds the picture.
     QTest::mouseClick(Named(w, "playButton"), Qt::LeftButton);
     QVERIFY(!DRUITestAccess::playing(w));
-    QTest::qWait(500);
+    // Once the engine's position stands still it has paused; then the
+    // picture must stay as it is.
+    QProcess *engine = DRUITestAccess::engine(w);
+    double last = -1;
+    QTRY_VERIFY_WITH_TIMEOUT([&] {
+        const double now = askPosition(engine);
+        const bool still = now >= 0 && now == last;
+        last = now;
+        return still;
+    }(), 8000);
     const QImage paused = videoPixels();
-    QTest::qWait(800);
+    QTest::qWait(800); // nothing may move meanwhile
     QCOMPARE(changedPixels(paused, videoPixels()), 0);
 
     // A click on the slider seeks there and plays on.
@@ -144,6 +181,54 @@ void TestPlaybackReal::recentListSurvivesARestart()
     for (QAction *entry : DRUITestAccess::recentMenu(next)->actions())
         offered << entry->data().toString();
     QCOMPARE(offered, (QStringList{m_files[2], m_files[1], m_files[0], "Clear Menu"}));
+}
+
+void TestPlaybackReal::muteAndSnapshotWhilePausedKeepThePause()
+{
+    openWindow();
+    DRUI &w = *m_window;
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    w.OpenMediaFiles({m_files[0]});
+    auto *elapsed = w.findChild<QLabel *>("elapsedLabel");
+    QTRY_VERIFY_WITH_TIMEOUT(elapsed->text().startsWith("00:00:0") && elapsed->text() != "00:00:00 ", 8000);
+    QTest::keyClick(&w, Qt::Key_Space);
+    QCOMPARE(DRUITestAccess::state(w), PlaybackState::Paused);
+    QProcess *engine = DRUITestAccess::engine(w);
+    const double before = askPosition(engine);
+    QVERIFY(before > 0);
+    QTest::mouseClick(Named(w, "volumeButton"), Qt::LeftButton);
+    QAction *snapshot = nullptr;
+    for (QAction *entry : DRUITestAccess::toolsMenu(w)->actions())
+        if (entry->data().toString() == "Snapshot")
+            snapshot = entry;
+    QTRY_VERIFY(snapshot && snapshot->isEnabled());
+    snapshot->trigger();
+    QTest::qWait(1000); // the engine must not play on meanwhile
+    QCOMPARE(askPosition(engine), before);
+    QCOMPARE(DRUITestAccess::state(w), PlaybackState::Paused);
+    // Play on: the position moves again.
+    QTest::keyClick(&w, Qt::Key_Space);
+    QCOMPARE(DRUITestAccess::state(w), PlaybackState::Playing);
+    QTRY_VERIFY_WITH_TIMEOUT(DRUITestAccess::positionText(w).toInt() > int(before), 8000);
+    w.close();
+    QTRY_VERIFY(!DRUITestAccess::engine(w));
+}
+
+void TestPlaybackReal::aReplacedEngineIsNotWaitedFor()
+{
+    openWindow();
+    DRUI &w = *m_window;
+    w.OpenMediaFiles({m_files[0]});
+    QTRY_COMPARE_WITH_TIMEOUT(DRUITestAccess::state(w), PlaybackState::Playing, 8000);
+    const QString first = QString("/proc/%1").arg(DRUITestAccess::engine(w)->processId());
+    w.OpenMediaFiles({m_files[1]});
+    // Ended by force, and reaped later by the event loop, not waited for here.
+    QVERIFY(QFileInfo::exists(first));
+    QTRY_VERIFY(!QFileInfo::exists(first));
+    QTRY_COMPARE_WITH_TIMEOUT(DRUITestAccess::state(w), PlaybackState::Playing, 8000);
+    QCOMPARE(DRUITestAccess::currentMediaPath(w), m_files[1]);
+    QCOMPARE(m_notices, QStringList());
 }
 
 int main(int argc, char *argv[])

@@ -43,6 +43,7 @@ private slots:
     void muteAndSnapshotKeepThePause();
     void forwardWithAnUnknownLengthGoesForward();
     void replacedAndClosedEnginesAreNeverWaitedFor();
+    void eachPollStepsTheClockAndEveryFifthMovesTheSlider();
 
 private:
     void enter(Setup setup);
@@ -295,6 +296,30 @@ void TestPlaybackState::replacedAndClosedEnginesAreNeverWaitedFor()
     QTRY_COMPARE(state(), PlaybackState::Idle);
     QTRY_VERIFY(!QFileInfo::exists(QString("/proc/%1").arg(second)));
     QVERIFY(received().contains("q"));
+}
+
+void TestPlaybackState::eachPollStepsTheClockAndEveryFifthMovesTheSlider()
+{
+    enter(Setup::Fresh);
+    script({"on get_time_pos: ANS_TIME_POSITION=9999.0"});
+    DRUI &w = *m_window;
+    // The polls are driven by hand here, one answer at a time.
+    w.OpenMediaFiles({makeFile("clock.mkv")});
+    DRUITestAccess::refreshTimer(w)->stop();
+    QTRY_COMPARE(state(), PlaybackState::Playing);
+    DRUITestAccess::refreshTimer(w)->stop();
+    auto *seek = w.findChild<QSlider *>("seekSlider");
+    seek->setRange(0, 5400);
+    const qint64 start = DRUITestAccess::playClockMs(w);
+    for (int poll = 1; poll <= 11; ++poll) {
+        QMetaObject::invokeMethod(&w, "DoRefreshGui");
+        QCOMPARE(DRUITestAccess::playClockMs(w), start + 507 * poll);
+        QTRY_COMPARE(DRUITestAccess::answerCount(w), poll % 5);
+        QCOMPARE(DRUITestAccess::positionText(w), QString::number((start + 507 * poll) / 1000));
+        // The slider follows the program's clock on the fifth answer only.
+        const int expected = poll < 5 ? 0 : int((start + 507 * (poll < 10 ? 5 : 10)) / 1000);
+        QCOMPARE(seek->value(), expected);
+    }
 }
 
 int main(int argc, char *argv[])
