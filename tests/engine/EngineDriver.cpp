@@ -69,13 +69,38 @@ int EngineDriver::WaitForLine(const QString& text, int timeoutMs, int from)
     }
 }
 
-double EngineDriver::Ask(const QByteArray& command, const QString& key, int timeoutMs)
+int EngineDriver::AskLine(const QByteArray& command, const QString& key, int timeoutMs)
 {
     Collect();
     const int from = lines_.size();
     Send(command);
-    const int at = WaitForLine(key + "=", timeoutMs, from);
+    return WaitForLine(key + "=", timeoutMs, from);
+}
+
+double EngineDriver::Ask(const QByteArray& command, const QString& key, int timeoutMs)
+{
+    const int at = AskLine(command, key, timeoutMs);
     return at < 0 ? -1.0 : lines_[at].section('=', 1).toDouble();
+}
+
+double EngineDriver::AskUntil(const QByteArray& command, const QString& key,
+                              const std::function<bool(double)>& wanted, int timeoutMs)
+{
+    QElapsedTimer waited;
+    waited.start();
+    double value = -1.0;
+    for (;;) {
+        const int left = int(qMax<qint64>(0, timeoutMs - waited.elapsed()));
+        const int at = AskLine(command, key, qBound(100, left, 3000));
+        if (at >= 0) {
+            value = lines_[at].section('=', 1).toDouble();
+            if (wanted(value))
+                return value;
+        }
+        if (waited.elapsed() >= timeoutMs || process_.state() == QProcess::NotRunning)
+            return value;
+        QThread::msleep(50);
+    }
 }
 
 bool EngineDriver::WaitForExit(int timeoutMs)

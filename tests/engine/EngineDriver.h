@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // Runs an engine process the way the main window does (arguments as a list,
 // standard input and output as pipes) and collects its output lines.
 class EngineDriver {
@@ -22,6 +24,11 @@ public:
     int WaitForLine(const QString& text, int timeoutMs, int from = 0);
     // The value of the next ANS_ line for `key` answered after `command`.
     double Ask(const QByteArray& command, const QString& key, int timeoutMs = 3000);
+    // Asks `command` again and again until the ANS_ value for `key` satisfies
+    // `wanted` or `timeoutMs` passes. The last value answered, or -1 if no
+    // answer came at all; the answer lines stay in Lines().
+    double AskUntil(const QByteArray& command, const QString& key,
+                    const std::function<bool(double)>& wanted, int timeoutMs = 15000);
     bool WaitForExit(int timeoutMs);
 
     const QStringList& Lines() const { return lines_; }
@@ -31,6 +38,7 @@ public:
 
 private:
     void Collect();
+    int AskLine(const QByteArray& command, const QString& key, int timeoutMs);
 
     QProcess process_;
     QElapsedTimer clock_;

@@ -16,8 +16,15 @@ VideoArea::VideoArea() : widget_(std::make_unique<QWidget>())
     widget_->setAutoFillBackground(true);
     widget_->setGeometry(40, 40, 320, 240);
     widget_->show();
-    (void)QTest::qWaitForWindowExposed(widget_.get(), 3000);
-    QTest::qWait(100);
+    // Settled once the screen shows the black fill: only then is a grab a
+    // fair "before" picture.
+    QImage black(widget_->size(), QImage::Format_RGB32);
+    black.fill(Qt::black);
+    ready_ = QTest::qWaitForWindowExposed(widget_.get(), 15000)
+             && QTest::qWaitFor([this, &black] {
+                    const QImage shown = Grab();
+                    return shown.size() == black.size() && ChangedPercent(black, shown) == 0;
+                }, 15000);
 }
 
 qulonglong VideoArea::WindowId() const { return static_cast<qulonglong>(widget_->winId()); }

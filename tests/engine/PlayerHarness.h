@@ -13,12 +13,15 @@
 class VideoArea {
 public:
     VideoArea();
+    // Whether the X server came to show the area, all black, in time.
+    bool Ready() const { return ready_; }
     qulonglong WindowId() const;
     QImage Grab() const;                    // what the X server shows there
     static int ChangedPercent(const QImage& before, const QImage& after);
 
 private:
     std::unique_ptr<QWidget> widget_;
+    bool ready_ = false;
 };
 
 QString PlayerProgram();

@@ -58,6 +58,7 @@ void TestPlayerDisc::initTestCase()
                                      {1}, &error),
              qPrintable(error));
     area_ = std::make_unique<VideoArea>();
+    QVERIFY2(area_->Ready(), "the video area never showed on the screen");
 }
 
 QString TestPlayerDisc::StartTraced(EngineDriver& engine, const QStringList& medium)
@@ -101,6 +102,9 @@ void TestPlayerDisc::dvdTitlesPlayWithTheFullProtocol()
 {
     const QImage before = area_->Grab();
     for (const int title : {1, 2}) {
+        // The area is black again, so the last title's picture cannot pass for this one's.
+        QTRY_VERIFY2_WITH_TIMEOUT(VideoArea::ChangedPercent(before, area_->Grab()) == 0,
+                                  "the area still shows a picture", 15000);
         EngineDriver engine;
         const QString trace = StartTraced(engine, {QString("dvd://%1").arg(title), "-dvd-device", dvd_});
         const int video = engine.WaitForLine("VIDEO:", 15000);
@@ -110,18 +114,19 @@ void TestPlayerDisc::dvdTitlesPlayWithTheFullProtocol()
         QVERIFY(playing >= 0 && playing < audio && audio < video);
         QVERIFY2(engine.Lines()[audio].contains(", -alang en"), qPrintable(engine.Lines()[audio]));
         QVERIFY(engine.Lines()[video].contains("352x288"));
-        QTest::qWait(600);
-        QVERIFY2(VideoArea::ChangedPercent(before, area_->Grab()) > 30, "no picture in the window");
+        QTRY_VERIFY2_WITH_TIMEOUT(VideoArea::ChangedPercent(before, area_->Grab()) > 30,
+                                  "no picture in the window", 15000);
         const double length = engine.Ask("get_time_length", "ANS_LENGTH");
         QVERIFY2(qAbs(length - (title == 1 ? 3 : 5)) < 0.5, qPrintable(QString::number(length)));
         if (title == 2) {
             engine.Send("seek 3 2");
-            QTest::qWait(400);
-            const double position = engine.Ask("pausing_keep get_time_pos", "ANS_TIME_POSITION");
+            const double position = engine.AskUntil("pausing_keep get_time_pos", "ANS_TIME_POSITION",
+                                                    [](double s) { return s >= 2.5; });
             QVERIFY2(position >= 2.5 && position <= 4.2, qPrintable(QString::number(position)));
             engine.Send("pause");
             QVERIFY(WaitForTrace(trace, "pause=yes", 3000));
             const double held = engine.Ask("pausing_keep get_time_pos", "ANS_TIME_POSITION");
+            // A fixed wait on purpose: the position must NOT move while paused.
             QTest::qWait(500);
             QCOMPARE(engine.Ask("pausing_keep get_time_pos", "ANS_TIME_POSITION"), held);
             engine.Send("pausing_keep screenshot 0");
@@ -192,8 +197,8 @@ void TestPlayerDisc::blurayTitleTakesCommands()
     const int video = engine.WaitForLine("VIDEO:", 15000);
     QVERIFY(video >= 0);
     QVERIFY(engine.WaitForLine(", -aid 1", 0) < video);
-    QTest::qWait(600);
-    QVERIFY2(VideoArea::ChangedPercent(before, area_->Grab()) > 30, "no picture in the window");
+    QTRY_VERIFY2_WITH_TIMEOUT(VideoArea::ChangedPercent(before, area_->Grab()) > 30,
+                              "no picture in the window", 15000);
     engine.Send("switch_audio 1");
     QTRY_COMPARE_WITH_TIMEOUT(LastTraceValue(trace, "aid"), QString("2"), 3000);
     engine.Send("pausing_keep switch_audio -2");
@@ -201,8 +206,8 @@ void TestPlayerDisc::blurayTitleTakesCommands()
     engine.Send("volume 35 2");
     QTRY_COMPARE_WITH_TIMEOUT(LastTraceValue(trace, "volume"), QString("35.000000"), 3000);
     engine.Send("seek 3 2");
-    QTest::qWait(400);
-    const double position = engine.Ask("get_time_pos", "ANS_TIME_POSITION");
+    const double position = engine.AskUntil("get_time_pos", "ANS_TIME_POSITION",
+                                            [](double s) { return s >= 2.5; });
     QVERIFY2(position >= 2.5 && position <= 4.4, qPrintable(QString::number(position)));
     engine.Send("pause");
     QVERIFY(WaitForTrace(trace, "pause=yes", 3000));
