@@ -7,7 +7,7 @@
 #include "disc/TimeText.h"
 
 #include <QFileInfo>
-#include <QSet>
+#include <QHash>
 #include <QStringDecoder>
 #include <algorithm>
 
@@ -31,16 +31,43 @@ BlurayPlaylistFile ReadPlaylistFile(CMplsReader& reader, const QString& path)
     return file;
 }
 
-// The reader's buffer holds the whole file unless it is over 10 MiB; only
-// then is the file read again.
-bool PlaylistDigest(const CMplsReader& reader, const QString& path, QByteArray& digest)
-{
-    const QByteArrayView bytes = reader.LastFileBytes();
-    if (bytes.isEmpty())
-        return FileDigestHex(path, digest) == 0;
-    digest = DigestHex(bytes);
-    return true;
-}
+// Finds byte copies among the playlists that have play items, by SHA-512
+// digest. Files that differ in size or in the hash value of what the reader
+// read cannot be copies, so digests are taken only for files that agree in
+// both (in practice, the copies): the file at hand from the reader's buffer
+// when that holds all of it, an earlier title from its file.
+class PlaylistCopies {
+public:
+    // Whether the file the reader read last (path) is a copy of one of titles.
+    // Its digest, when one was needed, goes to digest.
+    bool IsCopy(const CMplsReader& reader, const QString& path, QList<BlurayTitle>& titles,
+                QByteArray& digest)
+    {
+        const QByteArrayView bytes = reader.LastBytes();
+        QList<qsizetype>& alike = titlesByKey_[{reader.LastFileSize(), qHash(bytes)}];
+        if (!alike.isEmpty()) {
+            // A digest that cannot be taken (the file vanished after it was
+            // read) makes the file no copy of anything, nor anything a copy of it.
+            if (bytes.size() == reader.LastFileSize())
+                digest = DigestHex(bytes);
+            else if (FileDigestHex(path, digest) != 0)
+                return false;
+        }
+        for (const qsizetype i : alike) {
+            BlurayTitle& title = titles[i];
+            if (title.digest.isEmpty() && FileDigestHex(title.playlistPath, title.digest) != 0)
+                continue;
+            if (title.digest == digest)
+                return true;
+        }
+        alike.append(titles.size());  // the index the new title gets
+        return false;
+    }
+
+private:
+    using Key = std::pair<qint64, size_t>;  // file size, hash value of the bytes read
+    QHash<Key, QList<qsizetype>> titlesByKey_;  // indexes into the title list
+};
 
 } // namespace
 
@@ -52,27 +79,25 @@ qint64 PlayItemsSeconds(const QList<PLAY_ITEM_INFO>& items)
     return seconds;
 }
 
-void ReadBlurayPlaylists(const QStringList& playlistPaths, BlurayDisc& disc)
+void ReadBlurayPlaylists(const QStringList& playlistPaths, BlurayDisc& disc,
+                         const std::atomic<bool>* cancelled)
 {
     disc.files.clear();
     disc.titles.clear();
     CMplsReader reader;
-    QSet<QByteArray> digestsSeen;
+    PlaylistCopies copies;
     int counter = 1;
     for (const QString& path : playlistPaths) {
+        if (cancelled && cancelled->load(std::memory_order_relaxed))
+            return;
         disc.files.append(ReadPlaylistFile(reader, path));
         const BlurayPlaylistFile& file = disc.files.constLast();
         if (file.playItems.isEmpty())
             continue;  // not a playlist, damaged or a look-alike: no title, no number
         BlurayTitle title;
-        // A digest that cannot be taken (the file vanished after it was read)
-        // makes the file no copy of anything.
-        if (PlaylistDigest(reader, path, title.digest)) {
-            if (digestsSeen.contains(title.digest)) {
-                ++counter;  // a byte-identical copy uses up a number
-                continue;
-            }
-            digestsSeen.insert(title.digest);
+        if (copies.IsCopy(reader, path, disc.titles, title.digest)) {
+            ++counter;  // a byte-identical copy uses up a number
+            continue;
         }
         title.number = counter++;
         title.playlistPath = path;
@@ -85,18 +110,21 @@ void ReadBlurayPlaylists(const QStringList& playlistPaths, BlurayDisc& disc)
         title.durationText = FormatSeconds(title.durationSeconds);
         disc.titles.append(title);
     }
-    // Longest first by the text, as the disc page shows it; ties keep listing order.
+    // Longest first by the seconds, not by the text, which would put
+    // 100:00:00 after 99:00:00; ties keep listing order.
     std::stable_sort(disc.titles.begin(), disc.titles.end(),
                      [](const BlurayTitle& a, const BlurayTitle& b) {
-                         return a.durationText > b.durationText;
+                         return a.durationSeconds > b.durationSeconds;
                      });
 }
 
-BlurayDisc ReadBlurayDisc(const QString& discFolder)
+BlurayDisc ReadBlurayDisc(const QString& discFolder, const std::atomic<bool>* cancelled)
 {
     BlurayDisc disc;
     disc.folder = discFolder;
-    const QString root = discFolder + QLatin1String("/BDMV/");
+    if (discFolder.isEmpty())
+        return disc;
+    const QString root = ChildPath(discFolder, QStringLiteral("BDMV/"));
     const QString metadataFolder = root + QLatin1String("META/DL/");
 
     QByteArray name;
@@ -105,7 +133,7 @@ BlurayDisc ReadBlurayDisc(const QString& discFolder)
     disc.name = DecodeDiscName(name);
     disc.thumbnail = QString::fromLocal8Bit(thumbnail);
     if (!disc.thumbnail.isEmpty())
-        disc.thumbnailPath = metadataFolder + disc.thumbnail;
+        disc.thumbnailPath = DiscThumbnailPath(metadataFolder, disc.thumbnail);
 
     QList<DIR_ENTRY_INFO> entries;
     ListDirectory(root + QLatin1String("PLAYLIST"), entries);
@@ -114,7 +142,7 @@ BlurayDisc ReadBlurayDisc(const QString& discFolder)
         if (!entry.isDirectory)
             playlistPaths.append(entry.path);
     }
-    ReadBlurayPlaylists(playlistPaths, disc);
+    ReadBlurayPlaylists(playlistPaths, disc, cancelled);
     return disc;
 }
 

@@ -3,8 +3,10 @@
 #include "disc/MplsTypes.h"
 
 #include <QList>
+#include <QMetaType>
 #include <QString>
 #include <QStringList>
+#include <atomic>
 
 // What the playlist reader delivered for one file of BDMV/PLAYLIST.
 struct BlurayPlaylistFile {
@@ -24,7 +26,9 @@ struct BlurayTitle {
     QString fileName;       // "00001.mpls"
     QString durationText;   // "HH:MM:SS"
     qint64 durationSeconds = 0;
-    QByteArray digest;      // SHA-512 of the file, upper-case hex
+    // SHA-512 of the file, upper-case hex, by which byte copies are known;
+    // taken only when a file that may be a copy came up, else empty.
+    QByteArray digest;
     QList<PLAY_ITEM_INFO> playItems;
     QList<quint32> chapters;
     QList<STREAM_INFO> audio;
@@ -35,18 +39,26 @@ struct BlurayDisc {
     QString folder;         // the disc folder as given
     QString name;           // from BDMV/META/DL/bdmt_eng.xml, empty when none
     QString thumbnail;      // the thumbnail reference as written in that file
-    QString thumbnailPath;  // metadata folder + reference; empty without a reference
+    // The picture to show: a regular file inside BDMV/META/DL (see
+    // DiscThumbnailPath); empty without a reference or when it leads elsewhere.
+    QString thumbnailPath;
     QList<BlurayPlaylistFile> files;  // every file of BDMV/PLAYLIST, in listing order
     QList<BlurayTitle> titles;        // disc page order: main (longest) title first
 };
+Q_DECLARE_METATYPE(BlurayDisc)
 
 // Reads the disc name, thumbnail and titles of the Blu-ray folder discFolder
-// (the folder that holds BDMV).
-BlurayDisc ReadBlurayDisc(const QString& discFolder);
+// (the folder that holds BDMV; a trailing "/" is fine). The disc name is
+// UTF-8, or Latin-1 when it is not valid UTF-8. Titles are sorted by duration,
+// longest first; equal durations keep listing order. Only regular files are
+// read. When cancelled becomes true the reading stops before the next playlist
+// file and the result is incomplete.
+BlurayDisc ReadBlurayDisc(const QString& discFolder, const std::atomic<bool>* cancelled = nullptr);
 
 // The title list of the given playlist files, read in the order given, into
 // disc.files and disc.titles (both replaced).
-void ReadBlurayPlaylists(const QStringList& playlistPaths, BlurayDisc& disc);
+void ReadBlurayPlaylists(const QStringList& playlistPaths, BlurayDisc& disc,
+                         const std::atomic<bool>* cancelled = nullptr);
 
 // The title "br://n" names: n >= 1 the title numbered n, n == 0 the main title.
 // nullptr when there is none.

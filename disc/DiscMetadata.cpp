@@ -1,6 +1,11 @@
 #include "disc/DiscMetadata.h"
 
+#include "disc/DirectoryListing.h"
+#include "disc/RawFile.h"
+
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -26,8 +31,10 @@ void ReadDiscMetadata(QIODevice& device, QByteArray& name, QByteArray& thumbnail
 {
     static const QByteArray kName("<di:name>");
     static const QByteArray kThumbnail("<di:thumbnail href=\"");
-    while (!device.atEnd()) {
-        QByteArray line = device.readLine(kLineLimit);
+    qint64 budget = kMetadataLimit;
+    while (budget > 0 && !device.atEnd()) {
+        QByteArray line = device.readLine(qMin(kLineLimit, budget + 1));
+        budget -= line.size();
         if (line.isEmpty())
             break;
         // The line break is no part of a value that runs to the end of the line.
@@ -46,8 +53,28 @@ void ReadDiscMetadata(QIODevice& device, QByteArray& name, QByteArray& thumbnail
 
 int ReadDiscMetadata(const QString& path, QByteArray& name, QByteArray& thumbnail)
 {
+    // A FIFO would hold the open until something writes to it.
+    if (!IsRegularFile(path))
+        return 0;
     QFile file(path);
     if (file.open(QIODevice::ReadOnly | QIODevice::Text))
         ReadDiscMetadata(file, name, thumbnail);
     return 0;
+}
+
+QString DiscThumbnailPath(const QString& metadataFolder, const QString& reference)
+{
+    if (reference.isEmpty() || QDir::isAbsolutePath(reference))
+        return QString();
+    const QString relative = QDir::cleanPath(reference);
+    if (relative == QLatin1String("..") || relative.startsWith(QLatin1String("../")))
+        return QString();
+    // Both resolved through every link: a link that leads out shows up as a
+    // target outside the folder; a missing file or a dangling link as no target.
+    const QString folder = QFileInfo(metadataFolder).canonicalFilePath();
+    const QFileInfo target(QFileInfo(ChildPath(metadataFolder, relative)).canonicalFilePath());
+    if (folder.isEmpty() || target.filePath().isEmpty() ||
+        !target.filePath().startsWith(ChildPath(folder, QString())) || !target.isFile())
+        return QString();
+    return target.filePath();
 }

@@ -39,6 +39,19 @@ QByteArray UpToZero(const QByteArray& bytes)
     return zero < 0 ? bytes : bytes.left(zero);
 }
 
+// The 5-character clip name, a dot and the 4-character codec identifier at
+// bytes, read as a zero-terminated string.
+QString ClipName(const uchar* bytes)
+{
+    char name[10];
+    std::memcpy(name, bytes, 5);
+    name[5] = '.';
+    std::memcpy(name + 6, bytes + 5, 4);
+    const void* zero = std::memchr(name, 0, sizeof name);
+    const qsizetype length = zero ? static_cast<const char*>(zero) - name : qsizetype(sizeof name);
+    return QString::fromLatin1(name, length);
+}
+
 enum class StreamKind { None, Audio, Graphics, Text };
 
 struct CodingType {
@@ -80,10 +93,17 @@ constexpr LanguageEntry kLanguages[] = {
 
 QString LanguageName(const QByteArray& code)
 {
+    // The names are made once: a stream's description then shares them.
+    static const QList<QString> names = [] {
+        QList<QString> list;
+        for (const LanguageEntry& entry : kLanguages)
+            list << QString::fromLatin1(entry.name);
+        return list;
+    }();
     const QByteArray text = UpToZero(code);
-    for (const LanguageEntry& entry : kLanguages) {
-        if (text == entry.code)
-            return QString::fromLatin1(entry.name);
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        if (text == kLanguages[i].code)
+            return names[i];
     }
     QByteArray upper = text;
     for (char& c : upper) {
@@ -143,8 +163,7 @@ private:
     int ParseItem(qint64 at, qint64* next)
     {
         const quint16 length = in_.U16(at);
-        const QByteArray clip = in_.Bytes(at + 2, 5);
-        const QByteArray codec = in_.Bytes(at + 7, 4);
+        in_.Has(at + 2, 9);  // clip name and codec identifier
         const bool multiAngle = (in_.U8(at + 12) & 0x10) != 0;
         const quint32 inTime = in_.U32(at + 14);
         const quint32 outTime = in_.U32(at + 18);
@@ -155,7 +174,7 @@ private:
         PLAY_ITEM_INFO item;
         item.inMs = inTime / 45;
         item.durationMs = outTime / 45 - inTime / 45;
-        item.clipName = QString::fromLatin1(UpToZero(clip + '.' + codec));
+        item.clipName = ClipName(in_.data + at + 2);
         item.offsetMs = totalMs_;
         totalMs_ += item.durationMs;
         items.append(item);
@@ -198,7 +217,9 @@ private:
         STREAM_INFO stream;
         stream.language = language;
         stream.codingType = type.code;
-        stream.description = LanguageName(language) + QLatin1String(type.suffix);
+        stream.description = LanguageName(language);
+        if (*type.suffix)
+            stream.description += QLatin1String(type.suffix);
         switch (type.kind) {
         case StreamKind::Audio: audio.append(stream); break;
         case StreamKind::Graphics: graphics.append(stream); break;
@@ -239,7 +260,8 @@ int CMplsReader::Read(const QString& path, QList<PLAY_ITEM_INFO>& playItems,
                       QList<STREAM_INFO>& subtitles, QList<STREAM_INFO>& audio,
                       QList<quint32>& chapters)
 {
-    lastFile_ = QByteArrayView();
+    lastBytes_ = QByteArrayView();
+    lastFileSize_ = 0;
     CRawFile file;
     const int openCode = file.Open(path);
     if (openCode != 0)
@@ -248,11 +270,10 @@ int CMplsReader::Read(const QString& path, QList<PLAY_ITEM_INFO>& playItems,
         buffer_.reset(new char[kBufferSize]);  // left uninitialised: only the bytes read count
     qint64 got = 0;
     // A short read is not an error of its own: the parser judges the bytes that arrived.
-    const qint64 size = file.Size();
-    const bool whole = file.ReadAt(0, buffer_.get(), qMin(size, kBufferSize), &got) == 0 && got == size;
+    lastFileSize_ = file.Size();
+    file.ReadAt(0, buffer_.get(), qMin(lastFileSize_, kBufferSize), &got);
     file.Close();
-    if (whole)
-        lastFile_ = QByteArrayView(buffer_.get(), got);
+    lastBytes_ = QByteArrayView(buffer_.get(), got);
     return ReadBytes(buffer_.get(), got, playItems, subtitles, audio, chapters);
 }
 

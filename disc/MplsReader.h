@@ -37,15 +37,19 @@ public:
                   QList<STREAM_INFO>& subtitles, QList<STREAM_INFO>& audio,
                   QList<quint32>& chapters);
 
-    // The whole of the file the last Read read, while the reader is not used
-    // again; empty when that read failed to open the file or the file was
-    // longer than what was read.
-    QByteArrayView LastFileBytes() const { return lastFile_; }
+    // What the last Read read of its file, while the reader is not used again:
+    // all of it, or its first 10 MiB (or what a failing read gave); empty when
+    // the file could not be opened.
+    QByteArrayView LastBytes() const { return lastBytes_; }
+    // The size of that file when it was opened; more than LastBytes() when
+    // the file was not read whole.
+    qint64 LastFileSize() const { return lastFileSize_; }
 
 private:
     class Parser;
     std::unique_ptr<char[]> buffer_;  // allocated on the first Read
-    QByteArrayView lastFile_;
+    QByteArrayView lastBytes_;
+    qint64 lastFileSize_ = 0;
 };
 
 // "English", "Portugal", ... or the code in upper case.

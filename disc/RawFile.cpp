@@ -1,9 +1,22 @@
 #include "disc/RawFile.h"
 
+#include <QFileInfo>
+
+bool IsRegularFile(const QString& path)
+{
+    return QFileInfo(path).isFile();
+}
+
 int CRawFile::Open(const QString& path)
 {
     Close();
-    file_.setFileName(path);  // Qt refuses to open a directory
+    // The look-up that keeps FIFOs out also gives the size, which spares
+    // asking for it again once the file is open.
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return int(QFileDevice::OpenError);
+    size_ = info.size();
+    file_.setFileName(path);
     if (!file_.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         const int error = file_.error();
         file_.unsetError();
@@ -23,7 +36,8 @@ int CRawFile::ReadAt(qint64 offset, char* buffer, qint64 count, qint64* bytesRea
     *bytesRead = 0;
     if (!file_.isOpen())
         return kNotOpen;
-    if (offset < 0 || !file_.seek(offset)) {
+    // A fresh file stands at 0 already: most reads need no seek.
+    if (offset < 0 || (offset != file_.pos() && !file_.seek(offset))) {
         const int error = file_.error();
         return error != QFileDevice::NoError ? error : int(QFileDevice::PositionError);
     }

@@ -6,7 +6,9 @@
 // A read-only file that reads at absolute offsets in chunks of at most 64 KiB.
 // Result codes: 0 success; 30 a read failed or the file ended before the
 // count; 87 the file is not open; otherwise the QFileDevice::FileError of a
-// failed open or seek.
+// failed open or seek. Only regular files are opened: a FIFO, socket or device
+// (or a link to one) is refused with QFileDevice::OpenError before any open,
+// because opening a FIFO waits for a writer that may never come.
 class CRawFile {
 public:
     static constexpr int kReadFailed = 30;
@@ -20,11 +22,16 @@ public:
     int Open(const QString& path);  // closes a file opened before
     void Close();
     bool IsOpen() const { return file_.isOpen(); }
-    qint64 Size() const { return file_.isOpen() ? file_.size() : 0; }
+    // The size the file had when it was opened.
+    qint64 Size() const { return file_.isOpen() ? size_ : 0; }
 
     // Reads count bytes at offset into buffer; *bytesRead says how many arrived.
     int ReadAt(qint64 offset, char* buffer, qint64 count, qint64* bytesRead);
 
 private:
     QFile file_;
+    qint64 size_ = 0;
 };
+
+// True when path names a regular file, or a link to one.
+bool IsRegularFile(const QString& path);

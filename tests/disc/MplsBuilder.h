@@ -23,6 +23,7 @@ struct TestItem {
     QList<TestStream> audio;
     QList<TestStream> subtitles; // presentation graphics (0x90) or text (0x92)
     quint8 angles = 0;           // > 0 sets the multi-angle flag
+    quint8 connection = 1;       // connection condition: 1, 5 or 6 on real discs
 };
 
 struct TestMark {
@@ -96,8 +97,7 @@ private:
         QByteArray bytes(34, '\0');
         bytes.replace(2, 5, item.clip.left(5).leftJustified(5, '\0'));
         bytes.replace(7, 4, item.codec.left(4).leftJustified(4, '\0'));
-        if (item.angles > 0)
-            bytes[12] = 0x10;
+        bytes[12] = char((item.angles > 0 ? 0x10 : 0) | (item.connection & 0x0F));
         Put32(bytes, 14, item.inTicks);
         Put32(bytes, 18, item.outTicks);
         if (item.angles > 0) {

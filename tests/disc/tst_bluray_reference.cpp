@@ -263,12 +263,10 @@ private slots:
                     expectedNumbers.insert(file.fileName, ++readable);
             }
             QCOMPARE(disc.titles.size(), readable);
-            QSet<QByteArray> digests;
             for (int i = 0; i < disc.titles.size(); ++i) {
                 const BlurayTitle& title = disc.titles[i];
                 QCOMPARE(title.number, expectedNumbers.value(title.fileName));
-                QVERIFY(!digests.contains(title.digest));
-                digests.insert(title.digest);
+                QVERIFY(title.digest.isEmpty());  // only a likely copy needs one
                 QVERIFY2(title.durationSeconds <= disc.titles.first().durationSeconds, qPrintable(where));
                 if (i > 0) {
                     const BlurayTitle& before = disc.titles[i - 1];

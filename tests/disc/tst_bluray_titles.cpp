@@ -1,6 +1,6 @@
 // The title list of a Blu-ray folder, and disc-titles printing it.
 
-#include "MplsBuilder.h"
+#include "TestDisc.h"
 #include "disc/BlurayTitleList.h"
 #include "disc/FileDigest.h"
 
@@ -15,26 +15,6 @@
 
 namespace {
 
-// A playlist of the given length in seconds, split into items of at most 20 hours.
-QByteArray Playlist(qint64 seconds, const QByteArray& clip = "00001", int marks = 0)
-{
-    QList<TestItem> items;
-    int clipNumber = clip.toInt();
-    do {
-        TestItem item;
-        item.clip = QByteArray::number(clipNumber++).rightJustified(5, '0');
-        const qint64 part = qMin<qint64>(seconds, 20 * 3600);
-        item.outTicks = quint32(part * 45000);
-        item.audio = {{0x81, "eng"}};
-        items << item;
-        seconds -= part;
-    } while (seconds > 0);
-    QList<TestMark> markList;
-    for (int i = 0; i < marks; ++i)
-        markList << TestMark{1, 0, quint32(i * 45000)};
-    return MplsBuilder::Build(items, markList);
-}
-
 QByteArray NoItems() { return MplsBuilder::Build({}, {}); }
 
 QByteArray LookAlike()
@@ -45,30 +25,6 @@ QByteArray LookAlike()
     b.outTicks = 45000 * 7200;
     return MplsBuilder::Build({a, b, b}, {});
 }
-
-class Disc {
-public:
-    Disc() { QDir(dir_.path()).mkpath("BDMV/PLAYLIST"); }
-    QString Folder() const { return dir_.path(); }
-    QString Add(const QString& name, const QByteArray& bytes)
-    {
-        const QString path = dir_.path() + "/BDMV/PLAYLIST/" + name;
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
-        file.write(bytes);
-        return path;
-    }
-    void Metadata(const QByteArray& xml)
-    {
-        QDir(dir_.path()).mkpath("BDMV/META/DL");
-        QFile file(dir_.path() + "/BDMV/META/DL/bdmt_eng.xml");
-        file.open(QIODevice::WriteOnly);
-        file.write(xml);
-    }
-
-private:
-    QTemporaryDir dir_;
-};
 
 QStringList Files(const BlurayDisc& disc)
 {
@@ -86,7 +42,7 @@ class TestBlurayTitles : public QObject {
 private slots:
     void copiesUseUpNumbers()
     {
-        Disc disc;
+        TestDisc disc;
         const QByteArray one = Playlist(600);
         const QStringList paths = {disc.Add("00000.mpls", NoItems()), disc.Add("00001.mpls", one),
                                    disc.Add("00002.mpls", one), disc.Add("00003.mpls", Playlist(300)),
@@ -102,14 +58,15 @@ private slots:
         QCOMPARE(result.files[4].code, 0);
         QVERIFY(result.files[4].playItems.isEmpty());
         QCOMPARE(result.titles[0].playlistPath, paths[1]);
-        QCOMPARE(result.titles[0].digest.size(), 128);
+        QCOMPARE(result.titles[0].digest.size(), 128);  // taken when its copy came
+        QVERIFY(result.titles[1].digest.isEmpty());     // of the same size, but no copy
         QCOMPARE(result.titles[0].audio.first().description, QStringLiteral("English AC3"));
     }
 
     void digestsCoverWholeFiles()
     {
         // Past 10 MiB the reader sees only the start; the digest still takes the whole file.
-        Disc disc;
+        TestDisc disc;
         const QByteArray start = Playlist(600);
         const QByteArray tail(int(11 * 1024 * 1024) - int(start.size()), 't');
         QByteArray other = start + tail;
@@ -126,21 +83,22 @@ private slots:
         QCOMPARE(result.titles[2].digest, fromFile);
     }
 
-    void sortsByDurationText()
+    void sortsByDuration()
     {
-        Disc disc;
+        TestDisc disc;
         const QStringList paths = {disc.Add("a.mpls", Playlist(6310, "00001")),
                                    disc.Add("b.mpls", Playlist(150, "00002")),
                                    disc.Add("c.mpls", Playlist(6310, "00003")),
                                    disc.Add("d.mpls", Playlist(99 * 3600, "00010")),
-                                   disc.Add("e.mpls", Playlist(100 * 3600, "00020"))};
+                                   disc.Add("e.mpls", Playlist(100 * 3600, "00020")),
+                                   disc.Add("f.mpls", Playlist(9 * 3600 + 59 * 60, "00030"))};
         BlurayDisc result;
         ReadBlurayPlaylists(paths, result);
-        // Texts compare as strings: 100 hours sorts after 99 hours.
-        QCOMPARE(Files(result), (QStringList{"4 d.mpls 99:00:00", "5 e.mpls 100:00:00",
-                                             "1 a.mpls 01:45:10", "3 c.mpls 01:45:10",
-                                             "2 b.mpls 00:02:30"}));
-        QCOMPARE(result.titles[1].durationSeconds, qint64(360000));
+        // By seconds, not by text: 100 hours before 99, and 09:59:00 before 01:45:10.
+        QCOMPARE(Files(result), (QStringList{"5 e.mpls 100:00:00", "4 d.mpls 99:00:00",
+                                             "6 f.mpls 09:59:00", "1 a.mpls 01:45:10",
+                                             "3 c.mpls 01:45:10", "2 b.mpls 00:02:30"}));
+        QCOMPARE(result.titles[0].durationSeconds, qint64(360000));
         // Each item's duration is cut to whole seconds before the sum.
         QList<TestItem> halves(3);
         for (int i = 0; i < 3; ++i) {
@@ -155,7 +113,7 @@ private slots:
 
     void findsTitles()
     {
-        Disc disc;
+        TestDisc disc;
         BlurayDisc result;
         QVERIFY(!FindBlurayTitle(result, 0));
         ReadBlurayPlaylists({disc.Add("1.mpls", NoItems()), disc.Add("2.mpls", Playlist(10, "00001")),
@@ -170,30 +128,54 @@ private slots:
 
     void readsAFolder()
     {
-        Disc disc;
+        TestDisc disc;
         disc.Metadata("<di:name>Disque \xc3\xa9t\xc3\xa9</di:name>\n<di:thumbnail href=\"th umb.jpg\" />\n");
+        const QString thumbnail = TestDisc::Write(disc.MetadataFolder() + "th umb.jpg", "not a picture");
         disc.Add("00001 copy 'x' \"y\" \xc3\xbc.txt", Playlist(30));
         disc.Add(".00009.mpls", Playlist(900));
         QDir(disc.Folder()).mkpath("BDMV/PLAYLIST/00002.mpls");
         const BlurayDisc result = ReadBlurayDisc(disc.Folder());
         QCOMPARE(result.name, QString::fromUtf8("Disque \xc3\xa9t\xc3\xa9"));
         QCOMPARE(result.thumbnail, QStringLiteral("th umb.jpg"));
-        QCOMPARE(result.thumbnailPath, disc.Folder() + "/BDMV/META/DL/th umb.jpg");
+        QCOMPARE(result.thumbnailPath, QFileInfo(thumbnail).canonicalFilePath());
         QCOMPARE(result.files.size(), 1);
         QCOMPARE(Files(result), QStringList{QString::fromUtf8("1 00001 copy 'x' \"y\" \xc3\xbc.txt 00:00:30")});
 
-        Disc latin;
-        latin.Metadata("<di:name>Caf\xe9</di:name>\n");
-        QCOMPARE(ReadBlurayDisc(latin.Folder()).name, QString::fromUtf8("Caf\xc3\xa9"));
+        // A folder given with a trailing separator, as a mount point may be.
+        const BlurayDisc slash = ReadBlurayDisc(disc.Folder() + "/");
+        QCOMPARE(slash.folder, disc.Folder() + "/");
+        QCOMPARE(slash.titles.first().playlistPath, result.titles.first().playlistPath);
+        QCOMPARE(slash.thumbnailPath, result.thumbnailPath);
+
+        const std::atomic<bool> stop{true};  // checked before every playlist file
+        QVERIFY(ReadBlurayDisc(disc.Folder(), &stop).files.isEmpty());
 
         QTemporaryDir empty;
         const BlurayDisc nothing = ReadBlurayDisc(empty.path());
         QVERIFY(nothing.files.isEmpty() && nothing.titles.isEmpty() && nothing.name.isEmpty());
+        QVERIFY(ReadBlurayDisc(QString()).files.isEmpty());
+    }
+
+    void decodesNames()
+    {
+        const QList<QPair<QByteArray, QString>> names = {
+            {"Am\xc3\xa9lie", QString::fromUtf8("Am\xc3\xa9lie")},
+            {"\xe5\x8d\x83\xe3\x81\xa8\xe5\x8d\x83\xe5\xb0\x8b\xe3\x81\xae\xe7\xa5\x9e\xe9\x9a\xa0\xe3\x81\x97",
+             QString::fromUtf8("\u5343\u3068\u5343\u5c0b\u306e\u795e\u96a0\u3057")},
+            // Not UTF-8: an older disc written in Latin-1.
+            {"Caf\xe9", QString::fromUtf8("Caf\xc3\xa9")},
+            {"Am\xe9lie \xc3", QString::fromLatin1("Am\xe9lie \xc3")},
+        };
+        for (const auto& [bytes, expected] : names) {
+            TestDisc disc;
+            disc.Metadata("<di:name>" + bytes + "</di:name>\n");
+            QCOMPARE(ReadBlurayDisc(disc.Folder()).name, expected);
+        }
     }
 
     void printsJson()
     {
-        Disc disc;
+        TestDisc disc;
         disc.Metadata("<di:name>TEST \"DISC\"</di:name>\n");
         disc.Add("00000.mpls", "garbage, not a playlist at all");
         disc.Add("00001.mpls", Playlist(6310, "00001", 2));
