@@ -1,0 +1,45 @@
+#pragma once
+
+#include "disc/BlurayTitleList.h"
+
+#include <QObject>
+#include <QString>
+#include <memory>
+
+// Reads a Blu-ray folder (ReadBlurayDisc) on a thread of its own and hands the
+// result back on the thread the reader lives in, so that a slow drive never
+// holds up the window.
+//
+// Only the latest read counts: a new read() or cancel() drops every earlier
+// one, whose result then never arrives, and tells its worker to stop before
+// the next playlist file. A read that is still busy in a file when a new one
+// comes is left to end on its own thread; the new one does not wait for it.
+// Destroying the reader drops its read and waits a moment at most: a worker
+// stuck in a slow file ends later by itself and needs nothing of the reader.
+class DiscReader : public QObject {
+    Q_OBJECT
+
+public:
+    explicit DiscReader(QObject* parent = nullptr);
+    ~DiscReader() override;
+
+    // Starts reading folder (the folder that holds BDMV).
+    void read(const QString& folder);
+    // Drops the read in progress, if any.
+    void cancel();
+    // True from read() until finished() or cancel().
+    bool isReading() const { return job_ != nullptr; }
+
+signals:
+    // What ReadBlurayDisc gives for the folder of the latest read().
+    void finished(const BlurayDisc& disc);
+
+private:
+    struct Job;
+    class Worker;
+
+    void deliver(const std::shared_ptr<Job>& job, const BlurayDisc& disc);
+
+    std::shared_ptr<Worker> worker_;  // shared with its thread, which may outlive the reader
+    std::shared_ptr<Job> job_;        // the latest read, null when none is in progress
+};

@@ -1,0 +1,178 @@
+// DiscReader: the disc read on a worker thread, handed back as ReadBlurayDisc
+// gives it, only for the latest read, and safe to drop at any moment.
+
+#include "BlurayFixtures.h"
+#include "TestDisc.h"
+#include "disc/DiscReader.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QtTest>
+
+namespace {
+
+// The threads of this process. A worker is one from the moment read() returns
+// (the thread is created there) until it has ended; the test starts no others.
+int Threads()
+{
+    return int(QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot).size());
+}
+
+int threadsBefore = 0;  // before any read
+
+int Workers() { return Threads() - threadsBefore; }
+
+// Long enough for a worker to take up its read, and to post the result of a
+// small one, while the test handles no event.
+void LetWorkersRun() { QThread::msleep(300); }
+
+QStringList ItemTexts(const QList<PLAY_ITEM_INFO>& items, const QList<quint32>& chapters,
+                      const QList<STREAM_INFO>& audio, const QList<STREAM_INFO>& subtitles)
+{
+    QStringList texts;
+    for (const PLAY_ITEM_INFO& item : items)
+        texts << QString("item %1 %2 %3 %4").arg(item.clipName).arg(item.inMs).arg(item.offsetMs).arg(item.durationMs);
+    for (const quint32 chapter : chapters)
+        texts << QString("chapter %1").arg(chapter);
+    for (const STREAM_INFO& stream : audio + subtitles)
+        texts << "stream " + stream.description;
+    return texts;
+}
+
+// Everything a BlurayDisc holds, one line per fact.
+QStringList Dump(const BlurayDisc& disc)
+{
+    QStringList lines{disc.folder, disc.name, disc.thumbnail, disc.thumbnailPath};
+    for (const BlurayPlaylistFile& f : disc.files) {
+        lines << QString("file %1 %2 %3").arg(f.fileName, f.path).arg(f.code)
+              << ItemTexts(f.playItems, f.chapters, f.audio, f.subtitles);
+    }
+    for (const BlurayTitle& t : disc.titles) {
+        lines << QString("title %1 %2 %3 %4 %5 %6").arg(t.number).arg(t.fileName, t.playlistPath, t.durationText)
+                     .arg(t.durationSeconds).arg(QString::fromLatin1(t.digest))
+              << ItemTexts(t.playItems, t.chapters, t.audio, t.subtitles);
+    }
+    return lines;
+}
+
+BlurayDisc Result(QSignalSpy& spy)
+{
+    return spy.isEmpty() ? BlurayDisc() : spy.takeFirst().at(0).value<BlurayDisc>();
+}
+
+} // namespace
+
+class TestDiscReader : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        threadsBefore = Threads();
+        disc_.Metadata("<di:name>Am\xc3\xa9lie</di:name>\n");
+        const QByteArray copied = Playlist(5400, "00001", 3);
+        disc_.Add("00000.mpls", "not a playlist");
+        disc_.Add("00001.mpls", copied);
+        disc_.Add("00002.mpls", copied);
+        for (int i = 3; i < 40; ++i)
+            disc_.Add(QString::asprintf("%05d.mpls", i), Playlist(60 * i, QByteArray::number(i)));
+    }
+
+    void sameAsReadingDirectly()
+    {
+        QStringList folders{disc_.Folder(), disc_.Folder() + "/"};
+        const QString shared = SharedDiscsFolder();
+        for (const QString& name : shared.isEmpty() ? QStringList() : SharedDiscNames(shared))
+            folders << shared + "/" + name;
+        DiscReader reader;
+        QSignalSpy spy(&reader, &DiscReader::finished);
+        for (const QString& folder : folders) {
+            reader.read(folder);
+            QVERIFY(reader.isReading());
+            QVERIFY(spy.wait(30000));
+            QVERIFY(!reader.isReading());
+            QCOMPARE(Dump(Result(spy)), Dump(ReadBlurayDisc(folder)));
+        }
+        QVERIFY2(folders.size() > 10 || shared.isEmpty(), "the real discs were not read");
+    }
+
+    // Dropped before the worker starts, or after it posted its result.
+    void cancelDropsTheResult()
+    {
+        DiscReader reader;
+        QSignalSpy spy(&reader, &DiscReader::finished);
+        reader.read(disc_.Folder());
+        reader.cancel();
+        QVERIFY(!reader.isReading());
+        reader.read(disc_.Folder());
+        LetWorkersRun();
+        reader.cancel();
+        QTest::qWait(50);
+        QCOMPARE(spy.count(), 0);
+        reader.cancel();  // nothing to cancel
+        reader.read(disc_.Folder());
+        QVERIFY(spy.wait(30000));  // the reader still reads after all that
+    }
+
+    void laterReadWins()
+    {
+        TestDisc other;
+        other.Add("00001.mpls", Playlist(60));
+        DiscReader reader;
+        QSignalSpy spy(&reader, &DiscReader::finished);
+        reader.read(disc_.Folder());
+        reader.read(other.Folder());
+        QVERIFY(spy.wait(30000));
+        QCOMPARE(Result(spy).folder, other.Folder());
+
+        reader.read(other.Folder());
+        LetWorkersRun();  // the first result waits in the queue
+        reader.read(disc_.Folder());
+        QVERIFY(spy.wait(30000));
+        QCOMPARE(Dump(Result(spy)), Dump(ReadBlurayDisc(disc_.Folder())));
+        QTest::qWait(50);
+        QVERIFY(spy.isEmpty());
+    }
+
+    // A worker stuck in a slow file holds up neither the next read nor the
+    // reader's destruction, and ends later without harm.
+    void slowReads()
+    {
+        QTRY_COMPARE(Workers(), 0);
+        // Two huge (sparse) files of one size: telling them apart takes the
+        // digests of both, seconds of work.
+        TestDisc slow;
+        for (const QString& name : {"00001.mpls", "00002.mpls"}) {
+            QFile huge(slow.Add(name, Playlist(60)));
+            QVERIFY(huge.resize(qint64(256) << 20));
+        }
+        auto* reader = new DiscReader;
+        QSignalSpy spy(reader, &DiscReader::finished);
+        reader->read(slow.Folder());
+        LetWorkersRun();
+        reader->read(disc_.Folder());
+        QVERIFY(spy.wait(30000));
+        QCOMPARE(Result(spy).folder, disc_.Folder());
+        QCOMPARE(Workers(), 2);  // the slow read goes on beside
+
+        reader->read(slow.Folder());
+        LetWorkersRun();
+        delete reader;
+        QTRY_COMPARE_WITH_TIMEOUT(Workers(), 0, 120000);
+        QCOMPARE(spy.count(), 0);
+
+        // Destroyed with the result already posted to it.
+        reader = new DiscReader;
+        reader->read(disc_.Folder());
+        LetWorkersRun();
+        delete reader;
+        QCoreApplication::processEvents();
+    }
+
+private:
+    TestDisc disc_;
+};
+
+QTEST_GUILESS_MAIN(TestDiscReader)
+#include "tst_disc_reader.moc"
