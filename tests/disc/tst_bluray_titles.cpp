@@ -176,7 +176,8 @@ private slots:
     void printsJson()
     {
         TestDisc disc;
-        disc.Metadata("<di:name>TEST \"DISC\"</di:name>\n");
+        // Quotes, a backslash, control characters and UTF-8 survive the JSON text.
+        disc.Metadata("<di:name>TEST \"DISC\" \\ \t\x01 \xc3\xa9\xe5\x8d\x83</di:name>\n");
         disc.Add("00000.mpls", "garbage, not a playlist at all");
         disc.Add("00001.mpls", Playlist(6310, "00001", 2));
         const QString program = QStringLiteral(VANTOREL_PROGRAM_DIR "/disc-titles");
@@ -187,7 +188,8 @@ private slots:
         QJsonParseError error;
         const QJsonObject json = QJsonDocument::fromJson(process.readAllStandardOutput(), &error).object();
         QCOMPARE(error.error, QJsonParseError::NoError);
-        QCOMPARE(json["disc"].toObject()["name"].toString(), QStringLiteral("TEST \"DISC\""));
+        QCOMPARE(json["disc"].toObject()["name"].toString(),
+                 QString::fromUtf8("TEST \"DISC\" \\ \t\x01 \xc3\xa9\xe5\x8d\x83"));
         const QJsonArray files = json["files"].toArray();
         QCOMPARE(files.size(), 2);
         for (const QJsonValue& value : files) {
