@@ -55,7 +55,67 @@ QByteArray Damaged(const QByteArray& good, int kind, QRandomGenerator& random)
     }
 }
 
+// A playlist of its own: serial makes the first item's length unique.
+QByteArray DistinctPlaylist(const QStringList& clips, quint32 serial, QRandomGenerator& random)
+{
+    static const QList<QByteArray> languages = {"eng", "fra", "deu", "jpn", "spa", "ita"};
+    static const QList<quint8> audioCodecs = {0x80, 0x81, 0x83, 0x86};
+    QList<TestItem> items(1 + random.bounded(5));
+    for (int i = 0; i < items.size(); ++i) {
+        TestItem& item = items[i];
+        item.clip = clips.at(i % clips.size()).toLatin1();  // no two items share a clip
+        item.inTicks = 45000 * quint32(random.bounded(60));
+        item.outTicks = item.inTicks + 45000 * (60 + quint32(random.bounded(3600)));
+        for (int a = random.bounded(1, 4); a > 0; --a)
+            item.audio << TestStream{audioCodecs.at(random.bounded(audioCodecs.size())),
+                                     languages.at(random.bounded(languages.size()))};
+        for (int s = random.bounded(5); s > 0; --s)
+            item.subtitles << TestStream{0x90, languages.at(random.bounded(languages.size()))};
+    }
+    items[0].outTicks += 45000 * serial;
+    QList<TestMark> marks;
+    for (int m = random.bounded(1, 21); m > 0; --m) {
+        const int item = random.bounded(int(items.size()));
+        marks << TestMark{1, quint16(item), items[item].inTicks + 45000 * quint32(random.bounded(60))};
+    }
+    return MplsBuilder::Build(items, marks);
+}
+
+bool WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QStringList ClipNames(const QString& disc)
+{
+    QStringList clips;
+    for (const QString& name : QDir(disc + "/BDMV/CLIPINF").entryList(QDir::Files, QDir::Name))
+        clips << name.left(5);
+    return clips;
+}
+
 } // namespace
+
+bool GenerateDistinctDisc(const QString& baseDisc, const QString& target, int count)
+{
+    if (!CopyDiscTree(baseDisc, target))
+        return false;
+    const QString playlistFolder = target + "/BDMV/PLAYLIST/";
+    for (const QString& name : QDir(playlistFolder).entryList(QDir::Files))
+        QFile::remove(playlistFolder + name);
+    QStringList clips = ClipNames(target);
+    if (clips.isEmpty())
+        return false;
+    QRandomGenerator random(20260202);
+    for (int i = 0; i < count; ++i) {
+        std::shuffle(clips.begin(), clips.end(), random);
+        if (!WriteFile(playlistFolder + QString::asprintf("%05d.mpls", i),
+                       DistinctPlaylist(clips, quint32(i), random)))
+            return false;
+    }
+    return true;
+}
 
 bool GenerateDisc(const QString& baseDisc, const QString& target, const GeneratedDiscMix& mix)
 {
@@ -67,9 +127,7 @@ bool GenerateDisc(const QString& baseDisc, const QString& target, const Generate
         originals << ReadAll(playlistFolder + name);
         QFile::remove(playlistFolder + name);
     }
-    QStringList clips;
-    for (const QString& name : QDir(target + "/BDMV/CLIPINF").entryList(QDir::Files, QDir::Name))
-        clips << name.left(5);
+    const QStringList clips = ClipNames(target);
     if (originals.isEmpty() || clips.isEmpty())
         return false;
 
@@ -87,8 +145,7 @@ bool GenerateDisc(const QString& baseDisc, const QString& target, const Generate
         case 2: bytes = LookAlike(clips, random); break;
         default: bytes = Damaged(original, i, random); break;
         }
-        QFile file(playlistFolder + QString::asprintf("%05d.mpls", i));
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        if (!WriteFile(playlistFolder + QString::asprintf("%05d.mpls", i), bytes))
             return false;
     }
     return true;

@@ -15,3 +15,9 @@ struct GeneratedDiscMix {
 // folder holds mix.Total() files, kinds shuffled with a fixed seed.
 // Returns false when a file cannot be written.
 bool GenerateDisc(const QString& baseDisc, const QString& target, const GeneratedDiscMix& mix);
+
+// Builds in target a disc from the real disc baseDisc whose PLAYLIST folder
+// holds count valid playlists, all different: each its own clips (from the
+// base disc's CLIPINF), length, streams and chapters, none a look-alike, so
+// that every file is a title for any reader.
+bool GenerateDistinctDisc(const QString& baseDisc, const QString& target, int count);

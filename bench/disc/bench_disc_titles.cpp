@@ -1,16 +1,22 @@
-// Times the title list of every real disc and of a generated disc of 2,000
-// playlist files: the player's ReadBlurayDisc against libbluray's bd_open plus
-// bd_get_titles(TITLES_ALL), on the same folders in the same run.
+// Times the title list of every real disc and of two generated discs of 2,000
+// playlist files (a mix of copies, variants, look-alikes and damaged files;
+// and 2,000 distinct valid playlists, a title each for both readers), on the
+// same folders in the same run:
+// - in process: the player's ReadBlurayDisc against libbluray's bd_open plus
+//   bd_get_titles(TITLES_ALL);
+// - whole process: disc-titles against bd_list_titles -a (libbluray-bin);
+// - DiscReader from read() to finished() against ReadBlurayDisc alone.
 //   bench_disc_titles [--runs N] [--discs FOLDER]
 
 #include "BlurayFixtures.h"
 #include "GeneratedDisc.h"
+#include "ProcessRuns.h"
+#include "ReaderRuns.h"
 #include "disc/BlurayTitleList.h"
 
+#include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QTemporaryDir>
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <libbluray/bluray.h>
@@ -19,23 +25,12 @@
 
 namespace {
 
-struct Case {
-    QString name;
-    QString folder;
+struct Case : BenchDisc {
     QList<double> oursMs;
     QList<double> libblurayMs;
     int titles = 0;
     uint32_t libblurayTitles = 0;
 };
-
-double Median(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const int n = int(values.size());
-    return n == 0 ? 0 : (n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2);
-}
-
-double Since(const QElapsedTimer& timer) { return double(timer.nsecsElapsed()) / 1e6; }
 
 long PeakRssKb()
 {
@@ -60,7 +55,7 @@ uint32_t RunLibbluray(const QString& folder)
 }
 
 struct Options {
-    int runs = 9;
+    int runs = 21;
     QString discs = QStringLiteral(VANTOREL_DEFAULT_DISCS);
 };
 
@@ -76,7 +71,9 @@ Options ParseOptions(int argc, char** argv)
     return options;
 }
 
-// Copies of the real discs, then the generated disc, built from the clips and
+constexpr int kDistinctPlaylists = 2000;
+
+// Copies of the real discs, then the generated discs, built from the clips and
 // metadata of the real disc with the most playlists.
 bool PrepareCases(const QString& discs, const QString& work, QList<Case>& cases)
 {
@@ -96,12 +93,18 @@ bool PrepareCases(const QString& discs, const QString& work, QList<Case>& cases)
         }
     }
     const GeneratedDiscMix mix{900, 500, 300, 300};
-    Case generated;
-    generated.name = QString("generated-%1 (from %2)").arg(mix.Total()).arg(base);
-    generated.folder = work + "/generated";
-    if (base.isEmpty() || !GenerateDisc(discs + "/" + base, generated.folder, mix))
+    Case mixed;
+    mixed.name = QString("mixed-%1 (from %2)").arg(mix.Total()).arg(base);
+    mixed.folder = work + "/mixed";
+    mixed.generated = true;
+    Case distinct;
+    distinct.name = QString("distinct-%1 (from %2)").arg(kDistinctPlaylists).arg(base);
+    distinct.folder = work + "/distinct";
+    distinct.generated = true;
+    if (base.isEmpty() || !GenerateDisc(discs + "/" + base, mixed.folder, mix) ||
+        !GenerateDistinctDisc(discs + "/" + base, distinct.folder, kDistinctPlaylists))
         return false;
-    cases << generated;
+    cases << mixed << distinct;
     return true;
 }
 
@@ -116,34 +119,31 @@ void TimeRuns(QList<Case>& cases, int runs, Reader read, QList<double> Case::*ti
             QElapsedTimer timer;
             timer.start();
             read(c);
-            (c.*times) << Since(timer);
+            (c.*times) << MsSince(timer);
         }
     }
 }
 
 void PrintReport(const QList<Case>& cases, int runs)
 {
-    std::printf("%d runs each; medians in ms\n", runs);
+    std::printf("in process: ReadBlurayDisc against bd_open + bd_get_titles(TITLES_ALL)\n"
+                "%d runs each; medians in ms\n", runs);
     std::printf("%-28s %7s %7s %10s %10s %7s\n", "disc", "titles", "libbd", "ours", "libbluray", "ratio");
-    double oursTotal = 0, libTotal = 0;
-    for (int i = 0; i < cases.size(); ++i) {
-        const Case& c = cases[i];
+    BenchSums sums;
+    for (const Case& c : cases) {
         const double ours = Median(c.oursMs), lib = Median(c.libblurayMs);
-        if (i + 1 < cases.size()) {
-            oursTotal += ours;
-            libTotal += lib;
-        }
+        sums.Add(c, ours, lib);
         std::printf("%-28s %7d %7u %10.3f %10.3f %7.3f\n", qPrintable(c.name), c.titles,
                     c.libblurayTitles, ours, lib, lib > 0 ? ours / lib : 0.0);
     }
-    std::printf("%-28s %7s %7s %10.3f %10.3f %7.3f\n", "all real discs", "", "", oursTotal, libTotal,
-                libTotal > 0 ? oursTotal / libTotal : 0.0);
+    PrintSums(sums);
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
+    QCoreApplication app(argc, argv);  // DiscReader hands its results over through the event loop
     const Options options = ParseOptions(argc, argv);
     bd_set_debug_mask(0);
     QTemporaryDir work;
@@ -164,5 +164,8 @@ int main(int argc, char** argv)
     std::printf("peak RSS: %ld KiB after generating the discs, %ld KiB after the player's reader "
                 "(+%ld), %ld KiB after libbluray (+%ld)\n", rssBefore, rssOurs, rssOurs - rssBefore,
                 rssAll, rssAll - rssOurs);
+    const QList<BenchDisc> discs(cases.cbegin(), cases.cend());
+    CompareProcesses(discs, options.runs, QStringLiteral(VANTOREL_PROGRAM_DIR "/disc-titles"));
+    CompareDiscReader(discs, options.runs);
     return 0;
 }
