@@ -11,29 +11,17 @@ Q_DECLARE_METATYPE(DiscKind)
 
 namespace {
 
-// A folder holding the given sub-paths: a name ending in "/" is a folder, any
-// other a small file.
-class Layout {
-public:
-    explicit Layout(const QStringList& paths, const QString& under = QString())
-    {
-        folder_ = dir_.path() + (under.isEmpty() ? QString() : "/" + under);
-        QDir().mkpath(folder_);
-        for (const QString& path : paths) {
-            if (path.endsWith('/')) {
-                QDir(folder_).mkpath(path);
-            } else {
-                QFile file(folder_ + "/" + path);
-                QVERIFY(file.open(QIODevice::WriteOnly));
-            }
-        }
+// Makes the given paths in folder: one ending in "/" a folder, any other an empty file.
+void Make(const QString& folder, const QStringList& paths)
+{
+    QDir().mkpath(folder);
+    for (const QString& path : paths) {
+        if (path.endsWith('/'))
+            QDir(folder).mkpath(path);
+        else
+            QFile(folder + "/" + path).open(QIODevice::WriteOnly);
     }
-    QString Folder() const { return folder_; }
-
-private:
-    QTemporaryDir dir_;
-    QString folder_;
-};
+}
 
 } // namespace
 
@@ -69,10 +57,12 @@ private slots:
         QFETCH(QStringList, paths);
         QFETCH(QString, under);
         QFETCH(DiscKind, kind);
-        const Layout layout(paths, under);
-        QCOMPARE(DetectDiscKind(layout.Folder()), kind);
+        QTemporaryDir dir;
+        const QString folder = under.isEmpty() ? dir.path() : dir.path() + "/" + under;
+        Make(folder, paths);
+        QCOMPARE(DetectDiscKind(folder), kind);
         // A mount point given with its trailing separator reads the same.
-        QCOMPARE(DetectDiscKind(layout.Folder() + "/"), kind);
+        QCOMPARE(DetectDiscKind(folder + "/"), kind);
     }
 
     void unusableFolders()
@@ -84,9 +74,10 @@ private slots:
         QVERIFY(QFile::link(dir.path() + "/BDMV", dir.path() + "/BDMV"));
         QCOMPARE(DetectDiscKind(dir.path()), DiscKind::None);
         // A STREAM that is a link to a folder is a folder.
-        const Layout layout({"BDMV/", "elsewhere/"});
-        QVERIFY(QFile::link(layout.Folder() + "/elsewhere", layout.Folder() + "/BDMV/STREAM"));
-        QCOMPARE(DetectDiscKind(layout.Folder()), DiscKind::Bluray);
+        QTemporaryDir linked;
+        Make(linked.path(), {"BDMV/", "elsewhere/"});
+        QVERIFY(QFile::link(linked.path() + "/elsewhere", linked.path() + "/BDMV/STREAM"));
+        QCOMPARE(DetectDiscKind(linked.path()), DiscKind::Bluray);
     }
 };
 

