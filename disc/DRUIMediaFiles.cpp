@@ -44,6 +44,7 @@ void DRUI::OpenMediaFiles(const QStringList &files)
         if (info.exists())
             existing << info.absoluteFilePath();
     }
+    CancelDiscRead();
     if (existing.isEmpty()) {
         if (!files.isEmpty())
             CMessageBox::Inform(this, Text("Messages/MSG0106"));

@@ -44,9 +44,8 @@ void DRUI::VideoPlay()
         engine->isPlaying() ? PausePlayback() : ResumePlayback();
         return;
     }
-    audioTrackIndex = titleAudioChoice.contains(currentTitle) ? titleAudioChoice[currentTitle] - 1 : -2;
-    subtitleTrackIndex = titleSubtitleChoice.contains(currentTitle)
-        ? titleSubtitleChoice[currentTitle] - 1 : -2;
+    audioTrackIndex = discTitles.audioChoice.value(currentTitle, -1) - 1;
+    subtitleTrackIndex = discTitles.subtitleChoice.value(currentTitle, -1) - 1;
     pageStack->setCurrentIndex(2);
     seekSlider->setEnabled(true);
     seekSlider->setRange(0, int(mediaLengthSeconds));
@@ -79,10 +78,15 @@ void DRUI::StartEngine()
     launch.screenshotFolder = dataFolder;
     launch.mediaKind = mediaKind;
     launch.titleChosen = titleChosen;
-    if (titleNumbers.contains(currentTitle))
-        launch.titleNumber = titleNumbers[currentTitle];
+    if (discTitles.numbers.contains(currentTitle))
+        launch.titleNumber = discTitles.numbers[currentTitle];
     launch.mediaPath = currentMediaPath;
-    engine->start(EngineProgram(), BuildEngineArguments(launch), currentMediaPath);
+    // A Blu-ray engine runs in the disc's stream folder; the player's own
+    // folder stays where it is (its log and relative paths live there).
+    const QString streams = currentMediaPath + QStringLiteral("/BDMV/STREAM");
+    const bool inStreams = mediaKind == MEDIA_BLURAY && QFileInfo(streams).isDir();
+    engine->start(EngineProgram(), BuildEngineArguments(launch), currentMediaPath,
+                  inStreams ? streams : QString());
     if (!engine->isActive())
         return; // it could not be started; the user is told
 

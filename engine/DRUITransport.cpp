@@ -102,6 +102,7 @@ void DRUI::ResumePlayback()
 
 void DRUI::StopBtn()
 {
+    CancelDiscRead();
     if (engine->isActive()) {
         engine->stop();
         elapsedLabel->setText(QStringLiteral("00:00:00 "));
@@ -169,8 +170,8 @@ void DRUI::SeekToSecond(int second)
 
 void DRUI::StepChapter(bool forward)
 {
-    const auto chapters = titleChapters.constFind(currentTitle);
-    if (chapters == titleChapters.constEnd())
+    const auto chapters = discTitles.chapters.constFind(currentTitle);
+    if (chapters == discTitles.chapters.constEnd())
         return;
     const int p = positionText.toInt();
     const std::optional<int> target = forward ? NextChapterSecond(*chapters, p)

@@ -58,7 +58,8 @@ void EngineSession::letGo()
     old->kill();
 }
 
-void EngineSession::start(const QString &program, const QStringList &arguments, const QString &medium)
+void EngineSession::start(const QString &program, const QStringList &arguments, const QString &medium,
+                          const QString &folder)
 {
     letGo();
     ++m_run;
@@ -66,6 +67,7 @@ void EngineSession::start(const QString &program, const QStringList &arguments, 
     m_skippingLongLine = false;
     m_process = new QProcess;
     m_process->setStandardErrorFile(QProcess::nullDevice());
+    m_process->setWorkingDirectory(folder);
     connect(m_process, &QProcess::started, this, [this] {
         if (m_state == PlaybackState::Starting)
             setState(PlaybackState::Playing);

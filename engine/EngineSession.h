@@ -42,8 +42,9 @@ public:
     QProcess *process() const { return m_process; }
 
     // Lets any earlier engine go (ended by force, never waited for) and
-    // starts a new one for medium.
-    void start(const QString &program, const QStringList &arguments, const QString &medium);
+    // starts a new one for medium, in folder when one is given.
+    void start(const QString &program, const QStringList &arguments, const QString &medium,
+               const QString &folder = QString());
     // Playing → Paused: the engine is told and its output is left unread.
     void pause();
     // Paused → Playing. Writes nothing: the engine leaves its pause on the

@@ -1,6 +1,7 @@
 #include "ui/DRUI.h"
 
 #include "lang/CLanguageMgr.h"
+#include "disc/DiscReader.h"
 #include "platform/PowerInhibitor.h"
 #include "resources/ImageResources.h"
 #include "ui/Styles.h"
@@ -33,6 +34,8 @@ DRUI::DRUI(QWidget *parent, Qt::WindowFlags flags)
     keepAwake = new PowerInhibitor(this);
     engine = new EngineSession(this);
     ConnectEngine();
+    discReader = new DiscReader(this);
+    connect(discReader, &DiscReader::finished, this, &DRUI::ShowBlurayDisc);
 }
 
 DRUI::~DRUI()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "disc/BlurayTitleState.h"
 #include "engine/EngineSession.h"
 #include "ui/PlayListInfo.h"
 
@@ -23,6 +24,7 @@ class QTableWidget;
 class QTimer;
 class QVBoxLayout;
 class PowerInhibitor;
+class DiscReader;
 
 // The main window and the player's controller: it owns every widget, the
 // engine process, the refresh timer and all playback and disc state. Its
@@ -58,6 +60,13 @@ public:
     void setFileChooser(FileChooser chooser) { fileChooser = std::move(chooser); }
 
     void OpenMediaFiles(const QStringList &files);
+
+    // What the player does with a folder chooser; tests put their own here.
+    using FolderChooser = std::function<QString(QWidget *parent)>;
+    void setFolderChooser(FolderChooser chooser) { folderChooser = std::move(chooser); }
+
+    // A Blu-ray or DVD folder (or a drive's mount point).
+    void OpenDiscFolder(const QString &folder);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -168,8 +177,16 @@ private:
     void StepPlaylist(int step);
     void ShowVolumeImage();
 
-    // Opening things.
-    void OpenDiscFolder(const QString &folder);
+    // Opening things (disc/DRUIDisc.cpp, disc/DRUIMediaFiles.cpp).
+    void OpenDvdFolder(const QString &folder);
+    void LoadBlurayTitles(const QString &folder);
+    void CancelDiscRead();
+    void DiscReadEnded();
+    void ShowBlurayDisc(const BlurayDisc &disc);
+    QMenu *NewDiscPopup(QAction *entry);
+    void MarkDiscChoice(QMenu *popup, QAction *chosen);
+    void BuildDiscPopups(const BlurayDisc &disc);
+    void FillTitleMenus();
     void OpenPlaylistEntry(const PLAY_LIST_INFO &entry);
     void PlayCurrentTitle();
     void AppendToPlaylist(const QList<PLAY_LIST_INFO> &entries);
@@ -209,16 +226,15 @@ private:
     QString snapshotFormat = QStringLiteral("JPG");
     int formatIndex = 0;
     FileChooser fileChooser;
+    FolderChooser folderChooser;
 
     // Blu-ray title state, keyed by playlist path.
     QString currentTitle;
     bool titleChosen = false;
     int startSeconds = 0;
-    QMap<QString, int> titleNumbers;
-    QMap<QString, QString> titleDiscRoot;
-    QMap<QString, int> titleAudioChoice;
-    QMap<QString, int> titleSubtitleChoice;
-    QMap<QString, QList<quint32>> titleChapters;
+    BlurayTitleState discTitles;
+    QList<PLAY_LIST_INFO> titleEntries; // the disc's titles in disc page order
+    DiscReader *discReader = nullptr;
     QAction *currentDiscSubtitleAction = nullptr;
     QAction *currentDiscAudioAction = nullptr;
 

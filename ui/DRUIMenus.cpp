@@ -78,6 +78,7 @@ QMenu *DRUI::BuildControlsMenu()
     playAction = entries[0];
     titleMenu = AttachSubmenu(entries[9], controlsMenu);
     chapterMenu = AttachSubmenu(entries[10], controlsMenu);
+    connect(titleMenu, &QMenu::aboutToShow, this, &DRUI::FillTitleMenus);
     for (QMenu *popup : {titleMenu, chapterMenu}) {
         popup->setWindowFlags(popup->windowFlags() | Qt::FramelessWindowHint);
         popup->setAttribute(Qt::WA_TranslucentBackground);

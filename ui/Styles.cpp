@@ -47,6 +47,12 @@ const char *const ControlBar = "background-color: rgb(205, 201, 201);";
 const char *const DiscMenu =
     "QMenu{background:rgba(0, 0, 0, 80);color: white;}"
     "QMenu::item:selected {background-color: rgba(0, 0, 0,120);}";
+const char *const DiscPopup =
+    "QMenu{background:rgba(0, 0, 0, 80);color: white;}"
+    "QMenu::item:selected {background-color: rgba(0, 0, 0,120);}"
+    "QMenu::item {padding: 4px 16px 4px 30px;}"
+    "QMenu::indicator {width: 16px; height: 16px; left: 8px;}"
+    "QMenu::indicator:checked {image: url(:/image/dot.png);}";
 const char *const WhitePopup =
     "QMenu{background:rgba(255, 255, 255, 255);color: black;}"
     "QMenu::item:selected {background-color: rgba(0, 0, 0,30);}";

@@ -5,6 +5,7 @@
 namespace {
 constexpr const char* tracedProperties[] = {
     "pause", "volume", "aid", "sid", "af", "current-vo", "current-ao", "audio-params/channel-count",
+    "chapter",
 };
 constexpr uint64_t traceReply = 0x7472616365;   // keeps our changes apart from others
 }
