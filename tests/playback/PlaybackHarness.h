@@ -40,8 +40,9 @@ public:
     static int &mediaKind(DRUI &w) { return w.mediaKind; }
     static bool &titleChosen(DRUI &w) { return w.titleChosen; }
     static QString &currentTitle(DRUI &w) { return w.currentTitle; }
-    static QMap<QString, int> &titleNumbers(DRUI &w) { return w.titleNumbers; }
-    static QMap<QString, QList<quint32>> &titleChapters(DRUI &w) { return w.titleChapters; }
+    static QHash<QString, int> &titleNumbers(DRUI &w) { return w.discTitles.numbers; }
+    static QHash<QString, QList<quint32>> &titleChapters(DRUI &w) { return w.discTitles.chapters; }
+    static BlurayTitleState &discTitles(DRUI &w) { return w.discTitles; }
     static int &startSeconds(DRUI &w) { return w.startSeconds; }
     static qint64 &length(DRUI &w) { return w.mediaLengthSeconds; }
     static QString &positionText(DRUI &w) { return w.positionText; }
@@ -56,6 +57,11 @@ public:
     static QMenu *audioChannelMenu(DRUI &w) { return w.audioChannelMenu; }
     static QMenu *fileMenu(DRUI &w) { return w.fileMenu; }
     static QMenu *toolsMenu(DRUI &w) { return w.toolsMenu; }
+    static QMenu *titleMenu(DRUI &w) { return w.titleMenu; }
+    static QMenu *chapterMenu(DRUI &w) { return w.chapterMenu; }
+    static QLabel *discTitleLabel(DRUI &w) { return w.discTitleLabel; }
+    static QLabel *discPicture(DRUI &w) { return w.discPage; }
+    static DiscReader *discReader(DRUI &w) { return w.discReader; }
     static QMenu *languageMenu(DRUI &w) { return w.languageMenu; }
 };
 
@@ -104,6 +110,13 @@ int RunWindowTests(int argc, char *argv[])
     QApplication::setQuitOnLastWindowClosed(false);
     Test test;
     return QTest::qExec(&test, argc, argv);
+}
+
+// A menu as the user finds it once it opens.
+inline QMenu *Opened(QMenu *menu)
+{
+    emit menu->aboutToShow();
+    return menu;
 }
 
 inline QWidget *Named(DRUI &w, const char *name) { return w.findChild<QWidget *>(name); }

@@ -1,0 +1,127 @@
+// bench_disc_page [--runs N] [--discs FOLDER]
+// From OpenDiscFolder to the disc page shown, against the disc library's own
+// title list of the same disc in the same run, on every real disc structure
+// and on a generated disc of 2,000 distinct playlists; and the longest the
+// window's event loop waits while that disc is read. Medians are printed.
+#include "PlaybackHarness.h"
+
+#include "BlurayFixtures.h"
+#include "GeneratedDisc.h"
+
+#include "disc/BlurayTitleList.h"
+#include "disc/DiscReader.h"
+
+#include <QCommandLineParser>
+#include <QElapsedTimer>
+#include <QEventLoop>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+struct Disc
+{
+    QString name;
+    QString folder;
+};
+
+double Median(QList<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const qsizetype n = values.size();
+    return n == 0 ? -1 : (n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2);
+}
+
+double LibraryMs(const QString &folder, int &titles)
+{
+    QElapsedTimer clock;
+    clock.start();
+    titles = int(ReadBlurayDisc(folder).titles.size());
+    return clock.nsecsElapsed() / 1e6;
+}
+
+// From the call to the moment the window has taken the disc in (its page is
+// shown when the disc has a title); longestGapMs gets the longest pause of
+// the event loop meanwhile.
+double WindowMs(DRUI &window, const QString &folder, double &longestGapMs)
+{
+    DRUITestAccess::pageStack(window)->setCurrentIndex(0);
+    QEventLoop loop;
+    QObject::connect(DRUITestAccess::discReader(window), &DiscReader::finished, &loop, &QEventLoop::quit);
+    QElapsedTimer gap;
+    QTimer ticker;
+    longestGapMs = 0;
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        longestGapMs = std::max(longestGapMs, gap.nsecsElapsed() / 1e6);
+        gap.restart();
+    });
+    QElapsedTimer clock;
+    clock.start();
+    window.OpenDiscFolder(folder);
+    gap.start();
+    ticker.start(1);
+    loop.exec();
+    const double ms = clock.nsecsElapsed() / 1e6;
+    longestGapMs = std::max(longestGapMs, gap.nsecsElapsed() / 1e6);
+    return ms;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    const Harness::PrivateHome home;
+    QApplication app(argc, argv);
+    QCommandLineParser options;
+    options.addHelpOption();
+    options.addOption({"runs", "Runs per disc.", "N", "9"});
+    options.addOption({"discs", "Real disc structures.", "FOLDER", VANTOREL_DEFAULT_DISCS});
+    options.process(app);
+    const int runs = std::max(1, options.value("runs").toInt());
+
+    QTemporaryDir work;
+    QList<Disc> discs;
+    const QString shared = options.value("discs");
+    const QStringList names = SharedDiscNames(shared);
+    for (const QString &name : names) {
+        if (!CopyDiscTree(shared + "/" + name, work.filePath(name)))
+            return std::fprintf(stderr, "cannot copy %s\n", qPrintable(name)), 1;
+        discs.append({name, work.filePath(name)});
+    }
+    if (names.isEmpty())
+        return std::fprintf(stderr, "no disc structures in %s\n", qPrintable(shared)), 1;
+    const QString generated = work.filePath("distinct2000");
+    if (!GenerateDistinctDisc(work.filePath(names.first()), generated, 2000))
+        return std::fprintf(stderr, "cannot generate the disc of 2,000 playlists\n"), 1;
+    discs.append({"distinct2000", generated});
+
+    DRUI window;
+    window.BuildPages();
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        return std::fprintf(stderr, "the window never showed\n"), 1;
+
+    std::printf("%-14s %7s %12s %12s %6s %14s\n", "disc", "titles", "library ms", "window ms",
+                "ratio", "longest gap ms");
+    for (const Disc &disc : discs) {
+        QList<double> library, shown, gaps;
+        int titles = 0;
+        for (int run = 0; run < runs; ++run) {
+            double gap = 0;
+            // Alternate which goes first, so that neither always finds the files cached.
+            if (run % 2) {
+                shown << WindowMs(window, disc.folder, gap);
+                library << LibraryMs(disc.folder, titles);
+            } else {
+                library << LibraryMs(disc.folder, titles);
+                shown << WindowMs(window, disc.folder, gap);
+            }
+            gaps << gap;
+        }
+        const double l = Median(library), s = Median(shown);
+        std::printf("%-14s %7d %12.2f %12.2f %6.2f %14.2f\n", qPrintable(disc.name), titles, l, s, s / l,
+                    *std::max_element(gaps.begin(), gaps.end()));
+    }
+    return 0;
+}

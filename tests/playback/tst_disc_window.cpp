@@ -1,0 +1,391 @@
+// Disc folders through the real window with the scripted engine: what is a
+// disc, the disc page and its popups, the choices made there and the engine
+// command lines they lead to, the Controls menu while a disc plays, and the
+// disc in the playlist and the recent list.
+#include "ScriptedFixture.h"
+
+#include "MplsBuilder.h"
+
+#include "disc/BlurayTitleList.h"
+#include "lang/CLanguageMgr.h"
+
+#include <QApplication>
+#include <QImage>
+
+#include <sys/stat.h>
+
+namespace {
+
+constexpr quint32 Ticks = 45000; // playlist ticks a second
+
+QByteArray Title(const QByteArray &clip, quint32 seconds, const QList<quint32> &chapters,
+                 const QList<TestStream> &audio, const QList<TestStream> &subtitles)
+{
+    TestItem item;
+    item.clip = clip;
+    item.outTicks = seconds * Ticks;
+    item.audio = audio;
+    item.subtitles = subtitles;
+    QList<TestMark> marks;
+    for (quint32 start : chapters)
+        marks.append(TestMark{1, 0, start * Ticks});
+    return MplsBuilder::Build({item}, marks);
+}
+
+void Write(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+} // namespace
+
+class TestDiscWindow : public ScriptedFixture
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup() { endCase(); }
+
+    void foldersThatAreNoDiscAreRefused();
+    void blurayFillsTheDiscPage();
+    void discPageChoicesReachTheEngine();
+    void controlsMenuWhileADiscPlays();
+    void discReopensFromPlaylistAndRecentList();
+    void dvdFolderPlaysAtOnce();
+    void openingSomethingElseCancelsTheRead();
+    void damagedDiscsLeaveThePageAlone();
+
+private:
+    QString makeBluray(const QString &name);
+    void openDisc(const QString &folder);
+    QAction *discEntry(int row) const;
+    QStringList texts(QMenu *menu) const;
+
+    QString m_disc;
+    BlurayDisc m_library;
+};
+
+void TestDiscWindow::init()
+{
+    startCase();
+    m_disc = makeBluray(QString("Blu-ray %1 \"quoted\" Ä").arg(m_case));
+    m_library = ReadBlurayDisc(m_disc);
+}
+
+// Files 00000 (no play items), 00001, 00002 (a byte copy of 00001), 00003 and
+// 00004: four readable playlists, three distinct titles.
+QString TestDiscWindow::makeBluray(const QString &name)
+{
+    const QString root = m_dir.filePath(name);
+    const QList<TestStream> audio = {{0x81, "eng"}, {0x86, "fra"}};
+    const QList<TestStream> subtitles = {{0x90, "deu"}, {0x90, "jpn"}};
+    const QByteArray main = Title("00001", 6310, {0, 300, 600, 900}, audio, subtitles);
+    Write(root + "/BDMV/PLAYLIST/00000.mpls", MplsBuilder::Build({}, {}));
+    Write(root + "/BDMV/PLAYLIST/00001.mpls", main);
+    Write(root + "/BDMV/PLAYLIST/00002.mpls", main);
+    Write(root + "/BDMV/PLAYLIST/00003.mpls", Title("00003", 150, {0}, {{0x81, "spa"}}, {}));
+    Write(root + "/BDMV/PLAYLIST/00004.mpls", Title("00004", 6300, {0, 60}, audio, {}));
+    QDir().mkpath(root + "/BDMV/STREAM");
+    Write(root + "/BDMV/META/DL/bdmt_eng.xml",
+          QString("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<di:title>\n<di:name>Amélie – 日本語</di:name>\n"
+                  "</di:title>\n<di:thumbnail href=\"thumb.png\" />\n").toUtf8());
+    QImage picture(64, 36, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    picture.save(root + "/BDMV/META/DL/thumb.png");
+    return root;
+}
+
+void TestDiscWindow::openDisc(const QString &folder)
+{
+    const QString given = folder;
+    m_window->setFolderChooser([given](QWidget *) { return given; });
+    QTest::mouseClick(Harness::Named(*m_window, "openFolderButton"), Qt::LeftButton);
+}
+
+QAction *TestDiscWindow::discEntry(int row) const
+{
+    return m_window->findChild<QMenu *>("discMenu")->actions().at(row);
+}
+
+QStringList TestDiscWindow::texts(QMenu *menu) const
+{
+    QStringList list;
+    for (QAction *a : menu->actions())
+        list << a->text();
+    return list;
+}
+
+void TestDiscWindow::foldersThatAreNoDiscAreRefused()
+{
+    const QString refused = Text("Messages/MSG0102");
+    QDir().mkpath(m_dir.filePath("plain/sub"));
+    QDir().mkpath(m_dir.filePath("nostream/BDMV/PLAYLIST"));
+    QDir().mkpath(m_dir.filePath("lower/Video_TS"));
+    // A folder below one named like a stream folder is no disc either.
+    QDir().mkpath(m_dir.filePath("STREAMS/film/BDMV/PLAYLIST"));
+    for (const char *folder : {"plain", "nostream", "lower", "STREAMS/film", "missing"}) {
+        m_notices.clear();
+        openDisc(m_dir.filePath(folder));
+        QTRY_COMPARE(m_notices, QStringList{refused});
+        QCOMPARE(DRUITestAccess::pageStack(*m_window)->currentIndex(), 0);
+    }
+    // A cancelled chooser says nothing.
+    m_notices.clear();
+    openDisc(QString());
+    QTest::qWait(200); // no notice may come
+    QCOMPARE(m_notices, QStringList());
+    QVERIFY(m_window->playlist.isEmpty());
+}
+
+void TestDiscWindow::blurayFillsTheDiscPage()
+{
+    DRUI &w = *m_window;
+    w.OpenDiscFolder(m_disc + "/");
+    // Read off the window's thread; the window says so meanwhile.
+    QCOMPARE(DRUITestAccess::infoLabel(w)->text().trimmed(), Text("MainWnd/ReadingDisc"));
+    QVERIFY(QApplication::overrideCursor());
+    QTRY_COMPARE(DRUITestAccess::pageStack(w)->currentIndex(), 1);
+    QVERIFY(!QApplication::overrideCursor());
+    QVERIFY(DRUITestAccess::infoLabel(w)->text().isEmpty());
+    QCOMPARE(DRUITestAccess::discTitleLabel(w)->text(), QString("Amélie – 日本語"));
+    QVERIFY(!DRUITestAccess::discPicture(w)->pixmap().isNull());
+
+    // Titles: the library's, in its order, with its numbers; 00000 and the
+    // copy 00002 are none.
+    QCOMPARE(m_library.titles.size(), 3);
+    QMenu *titles = Harness::Opened(discEntry(4)->menu());
+    QVERIFY(titles);
+    QStringList expected;
+    for (int k = 1; k <= m_library.titles.size(); ++k)
+        expected << QString("%1. %2").arg(k).arg(m_library.titles[k - 1].durationText);
+    QCOMPARE(texts(titles), expected);
+    QCOMPARE(expected.last(), QString("3. 00:02:30"));
+    QCOMPARE(titles->actions(), DRUITestAccess::titleMenu(w)->actions());
+    QVERIFY(!titles->actions().isEmpty());
+    for (int k = 0; k < m_library.titles.size(); ++k) {
+        const PLAY_LIST_INFO data = titles->actions()[k]->data().value<PLAY_LIST_INFO>();
+        QCOMPARE(data.path, m_library.titles[k].playlistPath);
+        QCOMPARE(DRUITestAccess::titleNumbers(w)[data.path], m_library.titles[k].number);
+    }
+    const BlurayTitle &main = m_library.titles.first();
+    QCOMPARE(DRUITestAccess::currentTitle(w), main.playlistPath);
+
+    // Chapters of the main title, in both menus.
+    QMenu *chapters = discEntry(1)->menu();
+    QCOMPARE(texts(chapters), (QStringList{"1. 00:00:00", "2. 00:05:00", "3. 00:10:00", "4. 00:15:00"}));
+    QCOMPARE(chapters->actions()[2]->data().toLongLong(), 600000);
+    QCOMPARE(chapters->actions(), DRUITestAccess::chapterMenu(w)->actions());
+
+    // Audio: "Disable" and the streams, the first one chosen.
+    QMenu *audio = discEntry(2)->menu();
+    const QStringList audioTexts = {"Disable", main.audio[0].description, main.audio[1].description};
+    QCOMPARE(texts(audio), audioTexts);
+    QCOMPARE(audio->activeAction(), audio->actions()[1]);
+    QCOMPARE(texts(DRUITestAccess::audioTrackMenu(w)), audioTexts);
+    QVERIFY(DRUITestAccess::audioTrackMenu(w)->actions()[1]->isChecked());
+    QVERIFY(!DRUITestAccess::audioTrackMenu(w)->actions()[0]->isCheckable());
+    // Subtitles: "Disable" chosen.
+    QMenu *subtitles = discEntry(3)->menu();
+    QCOMPARE(texts(subtitles),
+             (QStringList{"Disable", main.subtitles[0].description, main.subtitles[1].description}));
+    QCOMPARE(subtitles->activeAction(), subtitles->actions()[0]);
+    QVERIFY(DRUITestAccess::subtitleTrackMenu(w)->actions()[0]->isChecked());
+    QCOMPARE(subtitles->actions()[2]->data().toInt(), 2);
+
+    // A second disc replaces the popups; nothing of the first stays.
+    const QString other = makeBluray("other disc");
+    openDisc(other);
+    QTRY_VERIFY(DRUITestAccess::currentTitle(w).startsWith(other));
+    QVERIFY(discEntry(1)->menu() != chapters);
+    QCOMPARE(Harness::Opened(DRUITestAccess::titleMenu(w))->actions().size(), 3);
+    QCOMPARE(discEntry(4)->menu()->actions(), DRUITestAccess::titleMenu(w)->actions());
+}
+
+void TestDiscWindow::discPageChoicesReachTheEngine()
+{
+    script({"start: VIDEO:  [H264]  1920x1080  24bpp  23.976 fps"});
+    DRUI &w = *m_window;
+    openDisc(m_disc);
+    QTRY_COMPARE(DRUITestAccess::pageStack(w)->currentIndex(), 1);
+    // Play Movie, clicked on the page's own menu.
+    QMenu *page = w.findChild<QMenu *>("discMenu");
+    QTest::mouseClick(page, Qt::LeftButton, {}, page->actionGeometry(discEntry(0)).center());
+    QTRY_COMPARE(arguments().size(), 18);
+    QCOMPARE(arguments().mid(15), (QStringList{"br://0", "-bluray-device", m_disc}));
+    waitForEngineLine("switch_audio 0");
+    QCOMPARE(DRUITestAccess::pageStack(w)->currentIndex(), 2);
+    QCOMPARE(w.playlist.size(), 1);
+    QCOMPARE(w.playlist[0].kind, int(MEDIA_BLURAY));
+    QCOMPARE(w.playlist[0].path, m_disc);
+    QCOMPARE(w.playlist[0].duration, QString("01:45:10"));
+    QCOMPARE(DRUITestAccess::lengthSeconds(w), qint64(6310));
+    QCOMPARE(w.recentFiles.value(0), m_disc);
+
+    // Back to the disc page; an audio and a subtitle choice wait for the
+    // next start, which a chapter makes.
+    QMenu *controls = DRUITestAccess::controlsMenu(w);
+    emit controls->triggered(entry(controls, "Navigation"));
+    waitForEngineLine("q");
+    QCOMPARE(DRUITestAccess::pageStack(w)->currentIndex(), 1);
+    const int lines = int(received().size());
+    QMetaObject::invokeMethod(&w, "BDMenuOperate", Q_ARG(QAction *, discEntry(2)->menu()->actions()[2]));
+    QMetaObject::invokeMethod(&w, "BDMenuOperate", Q_ARG(QAction *, discEntry(3)->menu()->actions()[1]));
+    QCOMPARE(discEntry(2)->menu()->activeAction(), discEntry(2)->menu()->actions()[2]);
+    QVERIFY(discEntry(2)->menu()->actions()[2]->isChecked());
+    QVERIFY(!discEntry(2)->menu()->actions()[1]->isChecked());
+    QTRY_COMPARE(DRUITestAccess::state(w), PlaybackState::Idle);
+    QTest::qWait(200); // nothing is sent for a choice
+    QCOMPARE(received().size(), lines);
+    const int logged = int(arguments().size());
+    QMetaObject::invokeMethod(&w, "BDMenuOperate", Q_ARG(QAction *, discEntry(1)->menu()->actions()[2]));
+    QTRY_COMPARE(arguments().size(), logged + 18);
+    QCOMPARE(arguments().mid(logged + 15), (QStringList{"br://0", "-bluray-device", m_disc}));
+    waitForEngineLine("seek 600 2");
+    QCOMPARE(received().indexOf("seek 600 2", lines), received().indexOf("volume 50 2", lines) + 1);
+    waitForEngineLine("switch_audio 1");
+    waitForEngineLine("sub_demux 0");
+
+    // Another title plays its own number, from its start.
+    const PLAY_LIST_INFO third = Harness::Opened(discEntry(4)->menu())->actions()[2]->data().value<PLAY_LIST_INFO>();
+    const int number = DRUITestAccess::titleNumbers(w)[third.path];
+    emit controls->triggered(entry(controls, "Navigation"));
+    const int before = int(arguments().size());
+    const int sent = int(received().size());
+    QMetaObject::invokeMethod(&w, "BDMenuOperate", Q_ARG(QAction *, Harness::Opened(discEntry(4)->menu())->actions()[2]));
+    QTRY_COMPARE(arguments().size(), before + 18);
+    QCOMPARE(arguments().mid(before + 15), (QStringList{QString("br://%1").arg(number), "-bluray-device", m_disc}));
+    QCOMPARE(DRUITestAccess::lengthSeconds(w), qint64(150));
+    waitForEngineLine("switch_audio 0");
+    QVERIFY(received().mid(sent).filter("seek").isEmpty());
+    QCOMPARE(w.playlist.size(), 1);
+}
+
+void TestDiscWindow::controlsMenuWhileADiscPlays()
+{
+    DRUI &w = *m_window;
+    openDisc(m_disc);
+    QTRY_COMPARE(DRUITestAccess::pageStack(w)->currentIndex(), 1);
+    QMetaObject::invokeMethod(&w, "BDMenuOperate", Q_ARG(QAction *, discEntry(0)));
+    QTRY_COMPARE(DRUITestAccess::state(w), PlaybackState::Playing);
+    // Controls > Chapter seeks within the title.
+    QMenu *controls = DRUITestAccess::controlsMenu(w);
+    emit controls->triggered(DRUITestAccess::chapterMenu(w)->actions()[1]);
+    waitForEngineLine("seek 300 2");
+    // Previous and next step by chapter.
+    DRUITestAccess::positionText(w) = "650";
+    QTest::mouseClick(Harness::Named(w, "nextButton"), Qt::LeftButton);
+    waitForEngineLine("seek 900 2");
+    DRUITestAccess::positionText(w) = "650";
+    QTest::mouseClick(Harness::Named(w, "preButton"), Qt::LeftButton);
+    QTRY_COMPARE(received().count("seek 300 2"), 2);
+    // Controls > Title plays that title anew.
+    QAction *third = Harness::Opened(DRUITestAccess::titleMenu(w))->actions()[2];
+    const int number = DRUITestAccess::titleNumbers(w)[third->data().value<PLAY_LIST_INFO>().path];
+    const int before = int(arguments().size());
+    emit controls->triggered(third);
+    QTRY_COMPARE(arguments().size(), before + 18);
+    QCOMPARE(arguments()[before + 15], QString("br://%1").arg(number));
+    QTRY_COMPARE(DRUITestAccess::state(w), PlaybackState::Playing);
+    QCOMPARE(DRUITestAccess::pageStack(w)->currentIndex(), 2);
+}
+
+void TestDiscWindow::discReopensFromPlaylistAndRecentList()
+{
+    DRUI &w = *m_window;
+    openDisc(m_disc);
+    QTRY_COMPARE(DRUITestAccess::pageStack(w)->currentIndex(), 1);
+    QMetaObject::invokeMethod(&w, "BDMenuOperate", Q_ARG(QAction *, discEntry(0)));
+    QTRY_COMPARE(DRUITestAccess::state(w), PlaybackState::Playing);
+    openFiles({makeFile("film.mkv")});
+    QTRY_COMPARE(DRUITestAccess::state(w), PlaybackState::Playing);
+    QCOMPARE(w.playlist.size(), 2);
+    // The disc's row opens the disc page again.
+    QMetaObject::invokeMethod(&w, "PlayListItemDoubleClick", Q_ARG(int, 0), Q_ARG(int, 0));
+    QTRY_COMPARE(DRUITestAccess::pageStack(w)->currentIndex(), 1);
+    QCOMPARE(DRUITestAccess::state(w) == PlaybackState::Stopping
+                 || DRUITestAccess::state(w) == PlaybackState::Idle, true);
+    // So does its recent entry, and the file's plays the file.
+    QMenu *recent = DRUITestAccess::recentMenu(w);
+    QCOMPARE(recent->actions()[1]->data().toString(), m_disc);
+    DRUITestAccess::pageStack(w)->setCurrentIndex(0);
+    emit DRUITestAccess::fileMenu(w)->triggered(recent->actions()[1]);
+    QTRY_COMPARE(DRUITestAccess::pageStack(w)->currentIndex(), 1);
+    QCOMPARE(w.playlist.size(), 2);
+}
+
+void TestDiscWindow::dvdFolderPlaysAtOnce()
+{
+    DRUI &w = *m_window;
+    const QString dvd = m_dir.filePath("My DVD 'x'");
+    QDir().mkpath(dvd + "/VIDEO_TS");
+    openDisc(dvd);
+    QTRY_COMPARE(arguments().size(), 18);
+    QCOMPARE(arguments().mid(15), (QStringList{"dvd://1", "-dvd-device", dvd}));
+    QCOMPARE(DRUITestAccess::pageStack(w)->currentIndex(), 2);
+    QCOMPARE(w.playlist.size(), 1);
+    QCOMPARE(w.playlist[0].kind, int(MEDIA_DVD));
+    // Chosen again it starts anew, still one entry.
+    openDisc(dvd + "/");
+    QTRY_COMPARE(arguments().size(), 36);
+    QCOMPARE(w.playlist.size(), 1);
+    QCOMPARE(w.recentFiles.first(), dvd);
+    QCOMPARE(w.recentFiles.count(dvd), 1);
+}
+
+void TestDiscWindow::openingSomethingElseCancelsTheRead()
+{
+    DRUI &w = *m_window;
+    w.OpenDiscFolder(m_disc);
+    w.OpenMediaFiles({makeFile("instead.mkv")});
+    QTRY_COMPARE(DRUITestAccess::state(w), PlaybackState::Playing);
+    QTest::qWait(500); // the disc page must not come up
+    QCOMPARE(DRUITestAccess::pageStack(w)->currentIndex(), 2);
+    QVERIFY(!QApplication::overrideCursor());
+    // A second disc read supersedes the first.
+    const QString other = makeBluray("second");
+    w.OpenDiscFolder(m_disc);
+    w.OpenDiscFolder(other);
+    QTRY_COMPARE(DRUITestAccess::pageStack(w)->currentIndex(), 1);
+    QVERIFY(DRUITestAccess::currentTitle(w).startsWith(other));
+    QTest::qWait(300); // and the first never arrives
+    QVERIFY(DRUITestAccess::currentTitle(w).startsWith(other));
+}
+
+void TestDiscWindow::damagedDiscsLeaveThePageAlone()
+{
+    DRUI &w = *m_window;
+    // Garbage, a truncated playlist, an empty one, a FIFO, and a picture
+    // that lies outside the disc's metadata.
+    const QString root = m_dir.filePath("damaged");
+    Write(root + "/BDMV/PLAYLIST/00001.mpls", QByteArray(300, '\x7f'));
+    Write(root + "/BDMV/PLAYLIST/00002.mpls", Title("00002", 60, {0}, {}, {}).left(40));
+    Write(root + "/BDMV/PLAYLIST/00003.mpls", QByteArray());
+    QVERIFY(mkfifo(QFile::encodeName(root + "/BDMV/PLAYLIST/00004.mpls").constData(), 0600) == 0);
+    QDir().mkpath(root + "/BDMV/STREAM");
+    Write(root + "/BDMV/META/DL/bdmt_eng.xml",
+          "<di:name>Damaged</di:name>\n<di:thumbnail href=\"../../../outside.png\" />\n");
+    QImage outside(8, 8, QImage::Format_RGB32);
+    outside.fill(Qt::green);
+    outside.save(m_dir.filePath("outside.png"));
+    openDisc(root);
+    QTRY_COMPARE(DRUITestAccess::discTitleLabel(w)->text(), QString("Damaged"));
+    QVERIFY(DRUITestAccess::discPicture(w)->pixmap().isNull());
+    QCOMPARE(DRUITestAccess::pageStack(w)->currentIndex(), 0);
+    QVERIFY(DRUITestAccess::currentTitle(w).isEmpty());
+    QCOMPARE(DRUITestAccess::state(w), PlaybackState::Idle);
+    QVERIFY(!QApplication::overrideCursor());
+    QCOMPARE(m_notices, QStringList());
+    // Play from the Controls menu has no title to play.
+    QMetaObject::invokeMethod(&w, "PlayCurrentTitle");
+    QCOMPARE(DRUITestAccess::state(w), PlaybackState::Idle);
+}
+
+int main(int argc, char *argv[])
+{
+    return Harness::RunWindowTests<TestDiscWindow>(argc, argv);
+}
+
+#include "tst_disc_window.moc"
