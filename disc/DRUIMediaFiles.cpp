@@ -38,15 +38,21 @@ void DRUI::btnOpenFile()
 void DRUI::OpenMediaFiles(const QStringList &files)
 {
     QStringList existing;
+    bool unplayable = false;
     for (const QString &given : files) {
         // Absolute, so that no name is ever mistaken for an engine option.
         const QFileInfo info(given);
-        if (info.exists())
+        // A FIFO, device or socket would leave the engine waiting for ever.
+        if (info.exists() && !info.isFile())
+            unplayable = true;
+        else if (info.exists())
             existing << info.absoluteFilePath();
     }
     CancelDiscRead();
+    if (unplayable)
+        CMessageBox::Inform(this, Text("Messages/MSG0105"));
     if (existing.isEmpty()) {
-        if (!files.isEmpty())
+        if (!files.isEmpty() && !unplayable)
             CMessageBox::Inform(this, Text("Messages/MSG0106"));
         return;
     }

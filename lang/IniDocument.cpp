@@ -1,7 +1,8 @@
 #include "lang/IniDocument.h"
 
+#include "platform/AtomicFile.h"
+
 #include <QFile>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -187,9 +188,5 @@ QByteArray IniDocument::toBytes() const
 
 bool IniDocument::save(const QString &path) const
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(toBytes());
-    return file.commit();
+    return WriteFileAtomically(path, toBytes());
 }

@@ -23,10 +23,12 @@ void DRUI::LoadRecentFiles()
 
 void DRUI::AddRecentFile(const QString &path)
 {
-    if (!RecentFilesList::Add(recentFiles, path))
-        return;
-    RecentFilesList::Save(RecentFilesPath(), recentFiles);
-    RebuildRecentMenu();
+    const QStringList before = recentFiles;
+    // The list in memory and the menu follow even when the file cannot be
+    // written; the file itself is then left as it was.
+    RecentFilesList::AddAndSave(RecentFilesPath(), recentFiles, path);
+    if (recentFiles != before)
+        RebuildRecentMenu();
 }
 
 void DRUI::ClearRecentFiles()

@@ -1,7 +1,9 @@
 #include "ui/RecentFilesList.h"
 
 #include <QFile>
-#include <QSaveFile>
+#include "platform/AtomicFile.h"
+
+#include <QFileInfo>
 
 namespace RecentFilesList {
 
@@ -9,6 +11,8 @@ QStringList Parse(const QByteArray &bytes)
 {
     QStringList paths;
     for (QByteArray line : bytes.split('\n')) {
+        if (paths.size() == MaxEntries)
+            break;
         const int zero = line.indexOf('\0');
         if (zero >= 0)
             line.truncate(zero);
@@ -41,18 +45,29 @@ bool Add(QStringList &paths, const QString &path)
 QStringList Load(const QString &file)
 {
     QFile in(file);
-    if (!in.open(QIODevice::ReadOnly))
+    // Only regular files: a FIFO put in its place must not block the start.
+    if (!QFileInfo(file).isFile() || !in.open(QIODevice::ReadOnly))
         return {};
-    return Parse(in.readAll());
+    // Ten entries are all there is to read; a huge file is rewritten short
+    // at the next save.
+    QByteArray head;
+    while (!in.atEnd() && Parse(head).size() < MaxEntries && head.size() < MaxReadBytes)
+        head += in.read(64 * 1024);
+    return Parse(head);
 }
 
 bool Save(const QString &file, const QStringList &paths)
 {
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    out.write(Serialize(paths));
-    return out.commit();
+    return WriteFileAtomically(file, Serialize(paths));
+}
+
+bool AddAndSave(const QString &file, QStringList &paths, const QString &path)
+{
+    // Another player of the same user may have written since we read.
+    QStringList latest = QFileInfo::exists(file) ? Load(file) : QStringList();
+    const bool changed = Add(latest, path);
+    paths = latest;
+    return !changed || Save(file, paths);
 }
 
 } // namespace RecentFilesList

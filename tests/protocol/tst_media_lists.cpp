@@ -1,6 +1,12 @@
 // The recent-files list and the probe's answer.
 #include "disc/ProbeDuration.h"
+#include "lang/IniDocument.h"
+#include "platform/AtomicFile.h"
 #include "ui/RecentFilesList.h"
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -13,6 +19,9 @@ private slots:
     void recentListRules();
     void recentFileParsing();
     void recentFileSavedWhole();
+    void aFailedWriteLeavesTheOldFile();
+    void recentListMergesWithAnotherPlayer();
+    void hugeRecentFileReadsTenEntries();
     void probeOutput_data();
     void probeOutput();
     void probeWithoutTool();
@@ -63,6 +72,92 @@ void TestMediaLists::recentFileSavedWhole()
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"RecentConfig.txt"}));
     QVERIFY(!RecentFilesList::Save(dir.filePath("missing/RecentConfig.txt"), {"/x"}));
     QVERIFY(RecentFilesList::Load(dir.filePath("missing.txt")).isEmpty());
+}
+
+namespace {
+
+// Files may not grow beyond limit bytes while it lives: writes past it fail
+// as they would on a full disk.
+struct FileSizeLimit
+{
+    rlimit saved{};
+    explicit FileSizeLimit(rlim_t limit)
+    {
+        signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &saved);
+        rlimit small = saved;
+        small.rlim_cur = limit;
+        setrlimit(RLIMIT_FSIZE, &small);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved); }
+};
+
+} // namespace
+
+void TestMediaLists::aFailedWriteLeavesTheOldFile()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath("RecentConfig.txt");
+    const QStringList old = {"/films/one.mkv", "/films/two.mkv"};
+    QVERIFY(RecentFilesList::Save(file, old));
+    QStringList longer;
+    for (int i = 0; i < 10; ++i)
+        longer << QString("/films/a rather long folder name/film number %1.mkv").arg(i);
+    {
+        const FileSizeLimit full(64);
+        QVERIFY(!RecentFilesList::Save(file, longer));
+        QVERIFY(!WriteFileAtomically(dir.filePath("config.ini"), QByteArray(100, 'x')));
+    }
+    QCOMPARE(RecentFilesList::Load(file), old);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"RecentConfig.txt"}));
+    // The language choice is written the same way.
+    IniDocument ini = IniDocument::fromBytes("[DefaultLanguage]\nDefault=English\n");
+    QVERIFY(ini.save(dir.filePath("config.ini")));
+    ini.setValue("DefaultLanguage", "Default", QString(200, QLatin1Char('G')));
+    {
+        const FileSizeLimit full(64);
+        QVERIFY(!ini.save(dir.filePath("config.ini")));
+    }
+    QFile kept(dir.filePath("config.ini"));
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), QByteArray("[DefaultLanguage]\nDefault=English\n"));
+}
+
+void TestMediaLists::recentListMergesWithAnotherPlayer()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath("RecentConfig.txt");
+    QStringList first, second;
+    QVERIFY(RecentFilesList::AddAndSave(file, first, "/a.mkv"));
+    QVERIFY(RecentFilesList::AddAndSave(file, second, "/b.mkv"));
+    QVERIFY(RecentFilesList::AddAndSave(file, first, "/c.mkv"));
+    QCOMPARE(first, QStringList({"/c.mkv", "/b.mkv", "/a.mkv"}));
+    QCOMPARE(RecentFilesList::Load(file), first);
+    // A path already listed keeps its place and the file is not rewritten.
+    QVERIFY(RecentFilesList::AddAndSave(file, second, "/a.mkv"));
+    QCOMPARE(second, first);
+    for (int i = 0; i < 12; ++i)
+        QVERIFY(RecentFilesList::AddAndSave(file, i % 2 ? first : second, QString("/%1.mkv").arg(i)));
+    QCOMPARE(RecentFilesList::Load(file).size(), 10);
+    QCOMPARE(RecentFilesList::Load(file).first(), QString("/11.mkv"));
+}
+
+void TestMediaLists::hugeRecentFileReadsTenEntries()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath("RecentConfig.txt");
+    QFile out(file);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    for (int i = 0; i < 100000; ++i)
+        out.write(QString("/films/%1.mkv\n").arg(i).toUtf8());
+    out.close();
+    const QStringList read = RecentFilesList::Load(file);
+    QCOMPARE(read.size(), 10);
+    QCOMPARE(read.last(), QString("/films/9.mkv"));
+    // Something that is no regular file reads as an empty list, at once.
+    const QString fifo = dir.filePath("fifo.txt");
+    QVERIFY(mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+    QVERIFY(RecentFilesList::Load(fifo).isEmpty());
 }
 
 void TestMediaLists::probeOutput_data()
