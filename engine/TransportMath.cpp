@@ -1,6 +1,10 @@
 #include "engine/TransportMath.h"
 
+#include <QByteArray>
+
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <limits>
 
 std::optional<int> PreviousChapterSecond(const QList<quint32> &chapterStartsMs, int p)
@@ -69,4 +73,31 @@ int PlaylistNeighbour(const QList<PLAY_LIST_INFO> &playlist, const QString &curr
         return -1;
     const int neighbour = int(found - playlist.begin()) + step;
     return neighbour >= 0 && neighbour < playlist.size() ? neighbour : -1;
+}
+
+std::optional<double> PositionAnswerSeconds(const QByteArray &line)
+{
+    const int equals = line.indexOf('=');
+    if (equals < 0)
+        return std::nullopt;
+    bool ok = false;
+    const double seconds = line.mid(equals + 1).trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(seconds) || seconds < 0 || seconds > 1e7)
+        return std::nullopt;
+    return seconds;
+}
+
+qint64 FollowEngineClock(qint64 clockMs, double engineSeconds, int &disagreeing)
+{
+    constexpr qint64 ToleranceMs = 1500;
+    const qint64 engineMs = qint64(engineSeconds * 1000);
+    if (std::llabs(engineMs - clockMs) <= ToleranceMs) {
+        disagreeing = 0;
+        return clockMs;
+    }
+    // One answer alone may still be from before a seek.
+    if (++disagreeing < 2)
+        return clockMs;
+    disagreeing = 0;
+    return engineMs;
 }

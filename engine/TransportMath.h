@@ -2,6 +2,7 @@
 
 #include "ui/PlayListInfo.h"
 
+#include <QByteArray>
 #include <QList>
 
 #include <optional>
@@ -23,6 +24,16 @@ int SliderClickValue(int minimum, int maximum, int x, int w);
 // nothing, so the jumps start from the position and forward has no end.
 int ForwardTarget(int sliderValue, int positionSeconds, qint64 lengthSeconds);
 int BackwardTarget(int sliderValue, int positionSeconds, qint64 lengthSeconds);
+
+// The seconds of an "ANS_TIME_POSITION=..." answer; none when it holds no
+// number.
+std::optional<double> PositionAnswerSeconds(const QByteArray &line);
+
+// The play clock after an engine position answer. The clock keeps its own
+// count while the two agree within a second and a half; when two answers in
+// a row disagree (the engine was held up, a seek landed elsewhere) it takes
+// the engine's. disagreeing counts those answers between calls.
+qint64 FollowEngineClock(qint64 clockMs, double engineSeconds, int &disagreeing);
 
 // Index of the playlist entry step places from the one whose path is current;
 // -1 when there is none (no wrap-around).

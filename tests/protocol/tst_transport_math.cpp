@@ -11,7 +11,28 @@ private slots:
     void clickToPosition();
     void jumps();
     void playlistNeighbours();
+    void clockFollowsTheEngine();
 };
+
+void TestTransportMath::clockFollowsTheEngine()
+{
+    QCOMPARE(PositionAnswerSeconds("ANS_TIME_POSITION=12.3\n").value_or(-1), 12.3);
+    QCOMPARE(PositionAnswerSeconds("ANS_TIME_POSITION=0.0").value_or(-1), 0.0);
+    for (const char *bad : {"ANS_TIME_POSITION=", "ANS_TIME_POSITION=?", "ANS_TIME_POSITION=nan",
+                            "ANS_TIME_POSITION=-4", "ANS_TIME_POSITION=1e300", "ANS_TIME_POSITION"})
+        QVERIFY2(!PositionAnswerSeconds(bad), bad);
+    int disagreeing = 0;
+    // Within a second and a half the clock keeps its own count.
+    QCOMPARE(FollowEngineClock(10000, 11.4, disagreeing), qint64(10000));
+    QCOMPARE(FollowEngineClock(10000, 8.6, disagreeing), qint64(10000));
+    // One answer off (still from before a seek) changes nothing...
+    QCOMPARE(FollowEngineClock(60000, 12.0, disagreeing), qint64(60000));
+    QCOMPARE(FollowEngineClock(60507, 60.5, disagreeing), qint64(60507));
+    // ... two in a row (the engine was held up) set the clock to the engine's.
+    QCOMPARE(FollowEngineClock(22000, 11.0, disagreeing), qint64(22000));
+    QCOMPARE(FollowEngineClock(22507, 11.5, disagreeing), qint64(11500));
+    QCOMPARE(disagreeing, 0);
+}
 
 void TestTransportMath::chapterSteps_data()
 {
