@@ -41,7 +41,7 @@ class TestStartup : public QObject
 private slots:
     void logKeepsDebugLinesOnly();
     void dataFolderIsCreatedWithProbeCopy();
-    void existingProbeCopyIsNeverReplaced();
+    void probeCopyFollowsTheShippedProbe();
     void unusableDataFolderIsNoFailure();
     void secondInstanceAsksTheFirstToRestore();
     void realProgramStartsOnceAndEndsCleanly();
@@ -86,16 +86,33 @@ void TestStartup::dataFolderIsCreatedWithProbeCopy()
     QCOMPARE(copy.fileName(), QStringLiteral("tool"));
 }
 
-void TestStartup::existingProbeCopyIsNeverReplaced()
+void TestStartup::probeCopyFollowsTheShippedProbe()
 {
     QTemporaryDir dir;
     const QString probe = dir.filePath("tool");
-    writeAll(probe, "newer probe");
+    writeAll(probe, "#!/bin/sh\necho newer probe\n");
+    QFile::setPermissions(probe, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     const QString folder = dir.filePath("Vantorel/");
     QDir().mkpath(folder);
-    writeAll(ProbeToolCopy(folder), "older copy");
+    // An older copy, a broken one, one that cannot run: each is replaced.
+    for (const QByteArray &old : {QByteArray("#!/bin/sh\necho older probe\n"), QByteArray("#!/bin/s"),
+                                  QByteArray()}) {
+        writeAll(dir.filePath("Vantorel/tool"), old);
+        QFile::setPermissions(dir.filePath("Vantorel/tool"), QFile::ReadOwner | QFile::WriteOwner);
+        PrepareDataFolder(folder, probe);
+        QCOMPARE(readAll(ProbeToolCopy(folder)), readAll(probe));
+        QVERIFY(QFileInfo(ProbeToolCopy(folder)).isExecutable());
+    }
+    QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{"tool"});
+    // The same copy is left as it is.
+    const QDateTime written = QFileInfo(ProbeToolCopy(folder)).lastModified();
+    QTest::qWait(20); // a rewrite would show a later time
     PrepareDataFolder(folder, probe);
-    QCOMPARE(readAll(ProbeToolCopy(folder)), QByteArray("older copy"));
+    QCOMPARE(QFileInfo(ProbeToolCopy(folder)).lastModified(), written);
+    // No copy that can run: the shipped probe runs itself.
+    QFile::remove(dir.filePath("Vantorel/tool"));
+    QDir().mkpath(dir.filePath("Vantorel/tool"));
+    QCOMPARE(ProbeToolCopy(folder), QCoreApplication::applicationDirPath() + "/tool");
 }
 
 void TestStartup::unusableDataFolderIsNoFailure()
