@@ -10,7 +10,9 @@
 int main(int argc, char *argv[])
 {
     PreferX11Platform();
+    ExitCleanlyWithoutDisplay();
     QApplication app(argc, argv);
+    DisplayIsOpen();
     // Only the main window's close event ends the program; closing a
     // dialog never does.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -46,6 +46,7 @@ private slots:
     void secondInstanceAsksTheFirstToRestore();
     void realProgramStartsOnceAndEndsCleanly();
     void simultaneousStartsLeaveExactlyOnePlayer();
+    void withoutADisplayItSaysSoAndEnds();
     void realProgramSurvivesBrokenLanguageFiles();
 
 private:
@@ -226,6 +227,26 @@ void TestStartup::simultaneousStartsLeaveExactlyOnePlayer()
     QCOMPARE(afterCrash.state(), QProcess::Running);
     afterCrash.terminate();
     QVERIFY(afterCrash.waitForFinished(10000));
+}
+
+void TestStartup::withoutADisplayItSaysSoAndEnds()
+{
+    QTemporaryDir dir;
+    for (const char *display : {"", ":97"}) {
+        QProcessEnvironment env = isolatedEnvironment(dir);
+        env.remove("WAYLAND_DISPLAY");
+        if (*display)
+            env.insert("DISPLAY", display);
+        else
+            env.remove("DISPLAY");
+        QProcess player;
+        player.setProcessEnvironment(env);
+        player.start(Program, {});
+        QVERIFY(player.waitForFinished(10000));
+        QCOMPARE(player.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(player.exitCode(), 1);
+        QVERIFY2(player.readAllStandardError().contains("vantorel: cannot open the display"), display);
+    }
 }
 
 void TestStartup::realProgramSurvivesBrokenLanguageFiles()
