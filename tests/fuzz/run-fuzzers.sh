@@ -16,7 +16,7 @@ for arg in "$@"; do
 done
 build=${VANTOREL_FUZZ_BUILD:-build-fuzz}
 discs=${VANTOREL_SHARED_DISCS:-$(cd .. && pwd)/shared/discs}
-targets=(mpls_reader disc_metadata)
+targets=(mpls_reader disc_metadata recent_list language_file)
 
 cmake -S . -B "$build" -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTOREL_FUZZ=ON >/dev/null
@@ -31,6 +31,7 @@ run() {
     case "$target" in
       mpls_reader) pattern='*.mpls' ;;
       disc_metadata) pattern='bdmt_*.xml' ;;
+      *) pattern='' ;;
     esac
     find "$discs" -name "$pattern" | while read -r f; do
       cp -n "$f" "$corpus/shared-$(sha1sum <"$f" | cut -c1-16)"
