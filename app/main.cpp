@@ -1,32 +1,73 @@
+#include "app/CommandLine.h"
 #include "app/LogHandler.h"
+#include "lang/CLanguageMgr.h"
 #include "platform/DisplayPlatform.h"
+#include "platform/MprisService.h"
 #include "platform/SingleInstance.h"
 #include "ui/DRUI.h"
 
 #include <QApplication>
+#include <QDir>
 
+#include <cstdio>
 #include <memory>
+
+namespace {
+
+// A later start: the first instance has what it asked for, or never said so.
+int EndAfterHandover(int argc, char **argv, const CommandLine &commandLine,
+                     SingleInstance::Handover handover)
+{
+    if (commandLine.plan.refused.isEmpty() && handover == SingleInstance::Handover::HandedOver)
+        return 0; // the usual case ends without an application object
+    QCoreApplication texts(argc, argv);
+    TellRefusals(commandLine.plan.refused);
+    if (handover == SingleInstance::Handover::HandedOver)
+        return 0;
+    std::fprintf(stderr, "vantorel: %s\n", qPrintable(Text("Messages/MSG0507")));
+    return 1;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
+    // Relative names are meant from where this start was made; a running
+    // instance gets them whole.
+    const CommandLine commandLine = ReadCommandLine(argc, argv, QDir::currentPath());
+    if (commandLine.finished) {
+        std::fputs(commandLine.output.constData(), stdout);
+        std::fputs(commandLine.errors.constData(), stderr);
+        return commandLine.exitCode;
+    }
     PreferX11Platform();
+    SingleInstance instance;
+    const SingleInstance::Handover handover = instance.handOver(PathBytes(commandLine.plan.paths));
+    if (handover != SingleInstance::Handover::First)
+        return EndAfterHandover(argc, argv, commandLine, handover);
+
     ExitCleanlyWithoutDisplay();
     QApplication app(argc, argv);
     DisplayIsOpen();
     // Only the main window's close event ends the program; closing a
     // dialog never does.
     QApplication::setQuitOnLastWindowClosed(false);
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.vantorel.Vantorel"));
     InstallLogHandler();
-
-    SingleInstance instance;
-    if (instance.anotherInstanceRunning())
-        return 0;
+    instance.listen();
+    TellRefusals(commandLine.plan.refused);
 
     auto window = std::make_unique<DRUI>();
     QObject::connect(&instance, &SingleInstance::restoreRequested,
                      window.get(), &DRUI::RestoreWindow);
+    QObject::connect(&instance, &SingleInstance::openRequested,
+                     window.get(), &DRUI::OpenFromDesktop);
     window->BuildPages();
     window->show();
+    window->OpenFromDesktop(commandLine.plan.paths);
+    MprisService mpris(window.get());
+    QObject::connect(window.get(), &DRUI::PlaybackChanged, &mpris, &MprisService::refresh);
+    mpris.publish();
     app.exec();
     window.reset();
     return 0;

@@ -39,6 +39,7 @@ void DRUI::VolumeBtn()
     volumeSlider->setValue(muted ? 0 : 50);
     engine->sendKeepingPause(muted ? EngineCommand::Mute : EngineCommand::Unmute);
     ShowVolumeImage();
+    emit PlaybackChanged();
 }
 
 void DRUI::VolumeSliderSeek(int value)
@@ -48,6 +49,7 @@ void DRUI::VolumeSliderSeek(int value)
     muted = (value == 0);
     ShowVolumeImage();
     engine->send(EngineCommand::KeepVolume, value);
+    emit PlaybackChanged();
 }
 
 void DRUI::BDVideoMenu(QAction *action)

@@ -36,6 +36,7 @@ DRUI::DRUI(QWidget *parent, Qt::WindowFlags flags)
     ConnectEngine();
     discReader = new DiscReader(this);
     connect(discReader, &DiscReader::finished, this, &DRUI::ShowBlurayDisc);
+    ConnectMediaControls();
 }
 
 DRUI::~DRUI()

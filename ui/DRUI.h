@@ -2,6 +2,7 @@
 
 #include "disc/BlurayTitleState.h"
 #include "engine/EngineSession.h"
+#include "platform/MediaControls.h"
 #include "ui/PlayListInfo.h"
 
 #include <QList>
@@ -29,7 +30,7 @@ class DiscReader;
 // The main window and the player's controller: it owns every widget, the
 // engine process, the refresh timer and all playback and disc state. Its
 // definition is split by subject over ui/, engine/ and disc/.
-class DRUI : public QMainWindow
+class DRUI : public QMainWindow, public MediaControls
 {
     Q_OBJECT
 public:
@@ -47,6 +48,8 @@ public:
 public slots:
     // A second start of the player asks for the window to come back.
     void RestoreWindow();
+    // Paths a later start of the player hands over: opened as a drop would.
+    void OpenFromDesktop(const QStringList &paths);
 
     // Reachable by name through the meta-object (outward links).
     void btnHelpSlot();
@@ -67,6 +70,17 @@ public:
 
     // A Blu-ray or DVD folder (or a drive's mount point).
     void OpenDiscFolder(const QString &folder);
+
+    // The desktop's media controls (ui/DRUIDesktop.cpp).
+    MediaSnapshot NowPlaying() const override;
+    void ControlPlayback(MediaCommand command) override;
+    void SeekTo(qint64 positionMs) override;
+    void SetVolumePercent(int percent) override;
+    void OpenUri(const QString &uri) override;
+
+signals:
+    // What the media controls show may have changed.
+    void PlaybackChanged();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -200,6 +214,14 @@ private:
     void AddRecentFile(const QString &path);
     void ClearRecentFiles();
     void OpenRecentFile(const QString &path);
+
+    // Media controls (ui/DRUIDesktop.cpp).
+    void ConnectMediaControls();
+    void PlayFromDesktop();
+    void PauseFromDesktop();
+    void PlayPauseFromDesktop();
+    void NextFromDesktop();
+    void PreviousFromDesktop();
 
     // Window behaviour (ui/DRUIWindowEvents.cpp).
     void LeaveFullScreen();
