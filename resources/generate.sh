@@ -57,4 +57,16 @@ rsvg-convert -w 1600 -h 1200 "$src/bg.svg" -o "$tmp/bg.png"
 convert "$tmp/bg.png" -seed 7 -attenuate 0.25 +noise Gaussian \
         -strip -sampling-factor 4:4:4 -quality 92 "$out/bg.jpg"
 
+# Desktop icons (hicolor theme): the same two marks, and the full one as the
+# scalable icon.
+icons="$here/icons/hicolor"
+for s in 16 22 24 32 48 64 128 256 512; do
+    mark="$src/logo.svg"
+    [ "$s" -gt 32 ] || mark="$src/logo-small.svg"
+    mkdir -p "$icons/${s}x$s/apps"
+    rsvg-convert -w $s -h $s "$mark" -o "$icons/${s}x$s/apps/org.vantorel.Vantorel.png"
+done
+mkdir -p "$icons/scalable/apps"
+cp "$src/logo.svg" "$icons/scalable/apps/org.vantorel.Vantorel.svg"
+
 echo "images written to $out"
