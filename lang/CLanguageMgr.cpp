@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 
 namespace {
 
@@ -43,29 +44,51 @@ QString cutAtZero(const QString &text)
 
 } // namespace
 
+QString DesktopLanguage(const QStringList &desktopLanguages, const QList<LANGUAGE_INFO> &offered)
+{
+    const auto normal = [](QString code) { return code.replace(QLatin1Char('-'), QLatin1Char('_')).toLower(); };
+    for (const QString &wanted : desktopLanguages) {
+        const QString code = normal(wanted);
+        const QString language = code.section(QLatin1Char('_'), 0, 0);
+        for (const LANGUAGE_INFO &l : offered)
+            if (!l.locale.isEmpty() && normal(l.locale) == code)
+                return l.name;
+        for (const LANGUAGE_INFO &l : offered)
+            if (!l.locale.isEmpty() && normal(l.locale).section(QLatin1Char('_'), 0, 0) == language)
+                return l.name;
+    }
+    return QString();
+}
+
 CLanguageMgr &CLanguageMgr::Instance()
 {
-    static CLanguageMgr manager(ProgramDir(), UserDataFolder());
+    static CLanguageMgr manager(ProgramDir(), UserDataFolder(), QLocale::system().uiLanguages());
     return manager;
 }
 
-CLanguageMgr::CLanguageMgr(const QString &programDir, const QString &userDir)
+CLanguageMgr::CLanguageMgr(const QString &programDir, const QString &userDir,
+                           const QStringList &desktopLanguages)
     : configPath(programDir + QStringLiteral("/config.ini"))
     , userConfigPath(QDir(userDir).filePath(QStringLiteral("config.ini")))
     , languagesDir(programDir + QStringLiteral("/Languages") + QStringLiteral("/"))
+    , desktopLanguages(desktopLanguages)
 {
-    ReadDefaultLanguage();
     LoadLanguageList();
+    ReadDefaultLanguage();
     LoadStrings();
 }
 
 void CLanguageMgr::ReadDefaultLanguage()
 {
+    // The user's choice wins; until there is one, the desktop's language
+    // when it is on offer, else the shipped default.
     const IniDocument user = IniDocument::fromFile(userConfigPath);
     const IniDocument shipped = IniDocument::fromFile(configPath);
-    QString name = user.contains(DefaultSection, DefaultKey)
-        ? user.value(DefaultSection, DefaultKey)
-        : shipped.value(DefaultSection, DefaultKey, BuiltInDefault);
+    QString name = user.value(DefaultSection, DefaultKey);
+    if (!user.contains(DefaultSection, DefaultKey))
+        name = DesktopLanguage(desktopLanguages, languageList);
+    if (name.isEmpty() && !user.contains(DefaultSection, DefaultKey))
+        name = shipped.value(DefaultSection, DefaultKey, BuiltInDefault);
     currentLanguage = cutAtZero(name).left(MaxLanguageName);
 }
 
@@ -74,8 +97,17 @@ void CLanguageMgr::LoadLanguageList()
     const IniDocument shipped = IniDocument::fromFile(configPath);
     const auto lines = withinBudget(shipped.entries(QStringLiteral("Languages")),
                                     MaxLanguageLine, MaxLanguagesSection);
-    for (const IniDocument::Entry &e : lines)
-        languageList.append({cutAtZero(e.key), cutAtZero(e.text)});
+    for (const IniDocument::Entry &e : lines) {
+        const QString name = cutAtZero(e.key);
+        const IniDocument file = IniDocument::fromFile(languagesDir + name + QStringLiteral(".ini"));
+        languageList.append({name, cutAtZero(e.text), file.value(QStringLiteral("Language"), QStringLiteral("Locale"))});
+    }
+}
+
+QString CLanguageMgr::GetCurrentLocale() const
+{
+    const QString locale = GetText("Language/Locale");
+    return locale.isEmpty() ? QStringLiteral("en") : locale;
 }
 
 void CLanguageMgr::LoadStrings()

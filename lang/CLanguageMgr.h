@@ -8,7 +8,14 @@ struct LANGUAGE_INFO
 {
     QString name;        // base name of the language file
     QString displayName; // what the Language menu shows
+    QString locale;      // its [Language] Locale, e.g. "de" or "zh_CN"
 };
+
+// The language to start in before the user has chosen one: the first of the
+// desktop's languages (most wanted first, "de-AT" or "de_AT" alike) that one
+// of the languages on offer is written in, matched by full name, then by
+// language alone; empty when none is.
+QString DesktopLanguage(const QStringList &desktopLanguages, const QList<LANGUAGE_INFO> &offered);
 
 // The texts of the chosen language, looked up by "Section/Key". The current
 // language and the list of languages on offer come from config.ini beside the
@@ -31,13 +38,18 @@ public:
     static CLanguageMgr &Instance();
 
     // programDir holds config.ini and Languages/; userDir the per-user config.ini.
-    CLanguageMgr(const QString &programDir, const QString &userDir);
+    // desktopLanguages: the desktop's languages, most wanted first, for the
+    // start before the user has chosen (QLocale::system().uiLanguages()).
+    CLanguageMgr(const QString &programDir, const QString &userDir,
+                 const QStringList &desktopLanguages = QStringList());
 
     QString GetText(const char *keyPath) const;
     QString GetText(const QString &keyPath) const;
     void SetLanguage(const QString &name);
     const QList<LANGUAGE_INFO> &GetLanguages() const { return languageList; }
     QString GetCurrentLanguage() const { return currentLanguage; }
+    // The locale the current language is written in ("en" when unknown).
+    QString GetCurrentLocale() const;
 
     QString languageFilePath() const { return languagesDir + currentLanguage + QStringLiteral(".ini"); }
     QString userConfigFile() const { return userConfigPath; }
@@ -51,6 +63,7 @@ private:
     QString userConfigPath;
     QString languagesDir;
     QString currentLanguage;
+    QStringList desktopLanguages;
     QList<LANGUAGE_INFO> languageList;
     QMap<QString, QMap<QString, QString>> textTable;
 };

@@ -13,9 +13,11 @@ const char *const WelcomeButton =
     "QPushButton:pressed{background-color:rgb(156, 156, 156);border:3px groove Chocolate;"
     "border-style:solid;}";
 
+// Only the button whose menu is open has a frame: a hover frame stays on a
+// button the pointer left while another menu held it.
 const char *const MenuBarButton =
     "QPushButton{border-style:outset;text-align:center;}"
-    "QPushButton:hover{border:1px groove rgb(153, 157, 169);}"
+    "QPushButton:open{border:1px groove rgb(153, 157, 169);}"
     "QPushButton:pressed{border:1px groove rgb(153, 157, 169);border-style:inset;}"
     "QPushButton::menu-indicator{image:None;}";
 
@@ -53,9 +55,12 @@ const char *const DiscPopup =
     "QMenu::item {padding: 4px 16px 4px 30px;}"
     "QMenu::indicator {width: 16px; height: 16px; left: 8px;}"
     "QMenu::indicator:checked {image: url(:/image/dot.png);}";
+// The highlighted entry keeps its dark text: the toolkit's own highlighted
+// text is white, which cannot be read on this light highlight.
 const char *const WhitePopup =
     "QMenu{background:rgba(255, 255, 255, 255);color: black;}"
-    "QMenu::item:selected {background-color: rgba(0, 0, 0,30);}";
+    "QMenu::item:selected {background-color: rgba(0, 0, 0,30);color: black;}"
+    "QMenu::item:disabled {color: rgb(118, 118, 118);}";
 const char *const Playlist = "border:1px solid rgb(0, 0, 0);";
 const char *const Transparent = "background:transparent";
 

@@ -153,8 +153,8 @@ void TestMainWindow::menusHoldTheirEntries_data()
     QTest::addColumn<int>("index");
     QTest::addColumn<QList<ExpectedEntry>>("entries");
     QTest::newRow("File") << 1 << QList<ExpectedEntry>{
-        {"Open File", true, "", true}, {"Open Disc", true, "", true},
-        {"Recent Files", true, "", false}, {"Eject", true, "", false}, {"Close", true, "", false}};
+        {"Open File", true, "Ctrl+O", true}, {"Open Disc", true, "", true},
+        {"Recent Files", true, "", false}, {"Eject", true, "", false}, {"Close", true, "Ctrl+Q", false}};
     QTest::newRow("Controls") << 2 << QList<ExpectedEntry>{
         {"Play", true, "Space", false}, {"Stop", true, "", false}, {"Pre", false, "", false},
         {"Next", false, "", false}, {"Forward", false, "Right", false},
@@ -167,7 +167,7 @@ void TestMainWindow::menusHoldTheirEntries_data()
         {"DoubleSize", false, "", false}, {"Fit2Screen", false, "", false},
         {"VideoTrack", false, "", false}, {"SubtitleTrack", false, "", false}};
     QTest::newRow("Audio") << 4 << QList<ExpectedEntry>{
-        {"AudioTrack", false, "", false}, {"AudioChannel", false, "", false}};
+        {"AudioTrack", false, "", false}, {"AudioChannel", false, "", false}, {"Mute", true, "M", false}};
     QTest::newRow("Tools") << 5 << QList<ExpectedEntry>{
         {"PlayList", true, "", true}, {"Preferences", true, "", true},
         {"Snapshot", false, "S", false}};
