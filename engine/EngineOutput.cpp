@@ -47,8 +47,14 @@ qint64 LengthAnswerSeconds(const QByteArray &line)
 QByteArray ScreenshotPath(const QByteArray &line)
 {
     const int open = line.indexOf('\'');
-    const int close = line.lastIndexOf('\'');
-    if (open < 0 || close <= open)
+    if (open < 0)
         return QByteArray();
-    return line.mid(open + 1, close - open - 1);
+    const int close = line.lastIndexOf('\'');
+    if (close > open)
+        return line.mid(open + 1, close - open - 1);
+    // No closing quote: the name runs to the end of the line.
+    QByteArray name = line.mid(open + 1);
+    while (name.endsWith('\n') || name.endsWith('\r'))
+        name.chop(1);
+    return name;
 }

@@ -23,5 +23,6 @@ EngineLineKind ClassifyEngineLine(const QByteArray &line);
 // The whole seconds of an "ANS_LENGTH=..." line; 0 when it is no number.
 qint64 LengthAnswerSeconds(const QByteArray &line);
 
-// The file named in a "*** screenshot 'PATH' ***" line, or empty.
+// The file named in a "*** screenshot 'PATH' ***" line (up to the last quote,
+// or to the line end when there is no closing one), or empty.
 QByteArray ScreenshotPath(const QByteArray &line);

@@ -1,5 +1,7 @@
 #include "engine/EngineSession.h"
 
+#include "engine/EngineOutput.h"
+
 #include <utility>
 
 EngineSession::EngineSession(QObject *parent)
@@ -40,6 +42,7 @@ void EngineSession::setState(PlaybackState state)
 void EngineSession::letGo()
 {
     m_quitTimer.stop();
+    m_held.clear();
     QProcess *old = std::exchange(m_process, nullptr);
     if (!old)
         return;
@@ -75,6 +78,8 @@ void EngineSession::start(const QString &program, const QStringList &arguments, 
     connect(m_process, &QProcess::readyReadStandardOutput, this, [this] {
         if (readsOutput())
             emit outputReady();
+        else
+            pickAnnouncements();
     });
     connect(m_process, &QProcess::finished, this, &EngineSession::onFinished);
     connect(m_process, &QProcess::errorOccurred, this, &EngineSession::onError);
@@ -96,7 +101,7 @@ void EngineSession::resume()
         return;
     setState(PlaybackState::Playing);
     // What the engine said while nobody listened is read now.
-    if (m_process && m_process->bytesAvailable() > 0) {
+    if ((m_process && m_process->bytesAvailable() > 0) || !m_held.isEmpty()) {
         const quint64 run = m_run;
         QMetaObject::invokeMethod(this, [this, run] {
             if (run == m_run && readsOutput())
@@ -129,7 +134,31 @@ void EngineSession::sendKeepingPause(EngineCommand command, int argument)
 
 bool EngineSession::readLine(QByteArray &line)
 {
-    while (m_process && readsOutput()) {
+    if (!readsOutput())
+        return false;
+    if (!m_held.isEmpty()) {
+        line = m_held.takeFirst();
+        return true;
+    }
+    return takeLine(line);
+}
+
+void EngineSession::pickAnnouncements()
+{
+    // A stopping engine's other lines will never be wanted.
+    const bool keep = m_state == PlaybackState::Paused;
+    QByteArray line;
+    while ((!keep || m_held.size() < MaxHeldLines) && takeLine(line)) {
+        if (ClassifyEngineLine(line) == EngineLineKind::Screenshot)
+            emit screenshotAnnounced(line);
+        else if (keep)
+            m_held.append(line);
+    }
+}
+
+bool EngineSession::takeLine(QByteArray &line)
+{
+    while (m_process) {
         if (!m_process->canReadLine()) {
             // A line that never ends is dropped in pieces.
             if (m_process->bytesAvailable() < MaxLineLength)
@@ -156,6 +185,10 @@ void EngineSession::onFinished(int exitCode, QProcess::ExitStatus status)
 {
     const bool asked = m_state == PlaybackState::Stopping;
     m_quitTimer.stop();
+    // A screenshot announced last, during a pause or the quit, still counts.
+    if (!readsOutput())
+        pickAnnouncements();
+    m_held.clear();
     QProcess *ended = std::exchange(m_process, nullptr);
     if (ended) {
         ended->disconnect(this);

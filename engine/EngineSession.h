@@ -3,6 +3,7 @@
 #include "engine/EngineCommand.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QObject>
 #include <QProcess>
 #include <QString>
@@ -68,6 +69,8 @@ public:
 
     static constexpr int DefaultQuitGraceMs = 2000;
     static constexpr qint64 MaxLineLength = 4096;
+    // Lines kept for after a pause; beyond them the output waits unread.
+    static constexpr int MaxHeldLines = 1000;
 
 signals:
     void stateChanged(PlaybackState state);
@@ -77,10 +80,16 @@ signals:
     // The engine went away without being told to; failed when it crashed
     // or ended with an error status.
     void endedByItself(bool failed);
+    // While the output is not read (paused, stopping), the engine announced
+    // a screenshot file: it is there now, whatever else waits. Every other
+    // line of a pause is kept for readLine() after the resume.
+    void screenshotAnnounced(const QByteArray &line);
 
 private:
     void setState(PlaybackState state);
     bool readsOutput() const { return isPlaying(); }
+    bool takeLine(QByteArray &line);
+    void pickAnnouncements();
     void letGo();
     void onFinished(int exitCode, QProcess::ExitStatus status);
     void onError(QProcess::ProcessError error);
@@ -91,4 +100,5 @@ private:
     QTimer m_quitTimer;
     quint64 m_run = 0;
     bool m_skippingLongLine = false;
+    QList<QByteArray> m_held; // lines read during a pause, not yet handled
 };

@@ -171,6 +171,9 @@ void TestEngineProtocol::screenshotAnnouncement()
     QCOMPARE(ScreenshotPath("*** screenshot '/d/it''s/shot0001.png' ***\n"),
              QByteArray("/d/it''s/shot0001.png"));
     QVERIFY(ScreenshotPath("*** screenshot ***\n").isEmpty());
+    // Without a closing quote the name runs to the line end.
+    QCOMPARE(ScreenshotPath("*** screenshot '/d/shot0001.png\r\n"), QByteArray("/d/shot0001.png"));
+    QVERIFY(ScreenshotPath("*** screenshot '\n").isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestEngineProtocol)
