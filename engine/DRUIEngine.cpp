@@ -31,11 +31,6 @@ constexpr int LinesPerTurn = 500;
 
 } // namespace
 
-void DRUI::TakeSnapshot()
-{
-    engine->sendKeepingPause(EngineCommand::Screenshot);
-}
-
 void DRUI::VideoPlay()
 {
     if (currentMediaPath.isEmpty() || !QFileInfo::exists(currentMediaPath))
@@ -103,6 +98,8 @@ void DRUI::ConnectEngine()
     connect(engine, &EngineSession::stateChanged, this, &DRUI::PlaybackStateChanged);
     connect(engine, &EngineSession::outputReady, this, &DRUI::MPlayerDataRecieve);
     connect(engine, &EngineSession::endedByItself, this, &DRUI::EngineEndedByItself);
+    // Announced while the output waits unread (a pause): saved at once.
+    connect(engine, &EngineSession::screenshotAnnounced, this, &DRUI::SaveSnapshot);
     // Told after the start call has returned, never inside it.
     connect(engine, &EngineSession::failedToStart, this, &DRUI::EngineFailedToStart,
             Qt::QueuedConnection);
@@ -179,6 +176,8 @@ void DRUI::HandleEngineLine(const QByteArray &line)
         RefreshTrackMenus();
         break;
     case EngineLineKind::Screenshot:
+        SaveSnapshot(line);
+        break;
     case EngineLineKind::PercentAnswer:
     case EngineLineKind::Other:
         break;

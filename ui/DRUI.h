@@ -26,6 +26,11 @@ class QTimer;
 class QVBoxLayout;
 class PowerInhibitor;
 class DiscReader;
+class CProcessUI;
+class SnapshotWriter;
+namespace SnapshotFiles {
+struct Outcome;
+}
 
 // The main window and the player's controller: it owns every widget, the
 // engine process, the refresh timer and all playback and disc state. Its
@@ -56,6 +61,8 @@ public slots:
     void btnSupportSlot();
     void btnAboutSlot();
     void btnOpenUrl(const QString &url);
+    // Opens the snapshot folder in the file manager, creating it first.
+    void btnOpenSnapshotFolder();
 
 public:
     // What the player does with a file chooser; tests put their own here.
@@ -154,6 +161,9 @@ private:
     void TogglePlaylist();
     void ShowPreferences();
     void TakeSnapshot();
+    // Snapshots (engine/DRUISnapshot.cpp).
+    void SaveSnapshot(const QByteArray &line);
+    void SnapshotWritten(const SnapshotFiles::Outcome &outcome);
     void SwitchLanguage(const QString &name);
     void QuitEngine();
     void CloseDown();
@@ -247,6 +257,9 @@ private:
     bool fullScreen = false;
     QString snapshotFormat = QStringLiteral("JPG");
     int formatIndex = 0;
+    SnapshotWriter *snapshotWriter = nullptr;
+    CProcessUI *preferencesDialog = nullptr; // while it is open
+    QString failedSnapshotFolder;            // the user was told it failed there
     FileChooser fileChooser;
     FolderChooser folderChooser;
 

@@ -63,6 +63,8 @@ public:
     static QLabel *discPicture(DRUI &w) { return w.discPage; }
     static DiscReader *discReader(DRUI &w) { return w.discReader; }
     static QMenu *languageMenu(DRUI &w) { return w.languageMenu; }
+    static QString &snapshotFormat(DRUI &w) { return w.snapshotFormat; }
+    static int &formatIndex(DRUI &w) { return w.formatIndex; }
 };
 
 namespace Harness {
