@@ -3,7 +3,7 @@
 
 #include "app/DataFolderSetup.h"
 #include "dialogs/CMessageBox.h"
-#include "disc/ProbeDuration.h"
+#include "disc/ProbeQueue.h"
 #include "disc/TimeText.h"
 #include "lang/CLanguageMgr.h"
 
@@ -75,10 +75,13 @@ void DRUI::OpenMediaFiles(const QStringList &files)
     mediaKind = MEDIA_FILE;
     currentTitle.clear();
     // The engine starts first and the files are probed while it opens the
-    // first one, so the probes cost no time before the first frame.
+    // first one, so the probes cost no time before the first frame. The
+    // probes run beside the window, the first file's ahead of the others and
+    // of any still waiting from earlier openings, which finish afterwards:
+    // their entries are in the playlist and get their durations all the same.
     VideoPlay();
-    for (const QString &file : existing)
-        ApplyDuration(file, ProbeDuration(ProbeToolCopy(dataFolder), file));
+    probes->setProgram(ProbeToolCopy(dataFolder));
+    probes->probe(existing);
 }
 
 void DRUI::ApplyDuration(const QString &file, const QString &duration)

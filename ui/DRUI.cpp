@@ -2,6 +2,7 @@
 
 #include "lang/CLanguageMgr.h"
 #include "disc/DiscReader.h"
+#include "disc/ProbeQueue.h"
 #include "platform/PowerInhibitor.h"
 #include "resources/ImageResources.h"
 #include "ui/Styles.h"
@@ -36,6 +37,8 @@ DRUI::DRUI(QWidget *parent, Qt::WindowFlags flags)
     ConnectEngine();
     discReader = new DiscReader(this);
     connect(discReader, &DiscReader::finished, this, &DRUI::ShowBlurayDisc);
+    probes = new ProbeQueue(this);
+    connect(probes, &ProbeQueue::probed, this, &DRUI::ApplyDuration);
     ConnectMediaControls();
 }
 

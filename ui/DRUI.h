@@ -26,6 +26,7 @@ class QTimer;
 class QVBoxLayout;
 class PowerInhibitor;
 class DiscReader;
+class ProbeQueue;
 class CProcessUI;
 class SnapshotWriter;
 namespace SnapshotFiles {
@@ -270,6 +271,7 @@ private:
     BlurayTitleState discTitles;
     QList<PLAY_LIST_INFO> titleEntries; // the disc's titles in disc page order
     DiscReader *discReader = nullptr;
+    ProbeQueue *probes = nullptr; // the opened files' durations, never waited for
     QAction *currentDiscSubtitleAction = nullptr;
     QAction *currentDiscAudioAction = nullptr;
 

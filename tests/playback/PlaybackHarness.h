@@ -2,6 +2,7 @@
 
 // Shared by the playback tests: a private data folder, media made with
 // ffmpeg, and a look into the main window.
+#include "disc/ProbeQueue.h"
 #include "platform/PowerInhibitor.h"
 #include "ui/DRUI.h"
 
@@ -63,6 +64,7 @@ public:
     static QLabel *discPicture(DRUI &w) { return w.discPage; }
     static DiscReader *discReader(DRUI &w) { return w.discReader; }
     static QMenu *languageMenu(DRUI &w) { return w.languageMenu; }
+    static ProbeQueue *probes(DRUI &w) { return w.probes; }
     static QString &snapshotFormat(DRUI &w) { return w.snapshotFormat; }
     static int &formatIndex(DRUI &w) { return w.formatIndex; }
 };
@@ -122,5 +124,9 @@ inline QMenu *Opened(QMenu *menu)
 }
 
 inline QWidget *Named(DRUI &w, const char *name) { return w.findChild<QWidget *>(name); }
+
+// Every opened file's probe has answered: the durations run beside the
+// window, so a test that sets a length by hand waits for them first.
+inline bool ProbesDone(DRUI &w) { return DRUITestAccess::probes(w)->isIdle(); }
 
 } // namespace Harness

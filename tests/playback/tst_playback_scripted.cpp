@@ -88,6 +88,7 @@ void TestPlaybackScripted::pollShowsTheClockAndMovesTheSliderEveryFifthAnswer()
     script({"on get_time_length: ANS_LENGTH=5400.00", "on get_time_pos: ANS_TIME_POSITION=999.0"});
     openFiles({makeFile("clock.mkv")});
     DRUI &w = *m_window;
+    QTRY_VERIFY(Harness::ProbesDone(w));
     DRUITestAccess::length(w) = 5400;
     auto *seek = w.findChild<QSlider *>("seekSlider");
     seek->setRange(0, 5400);
@@ -176,6 +177,7 @@ void TestPlaybackScripted::pauseResumeAndTheSlider()
 {
     openFiles({makeFile("pause.mkv")});
     DRUI &w = *m_window;
+    QTRY_VERIFY(Harness::ProbesDone(w));
     DRUITestAccess::length(w) = 4000;
     auto *seek = w.findChild<QSlider *>("seekSlider");
     seek->setRange(0, 4000);
@@ -234,6 +236,7 @@ void TestPlaybackScripted::forwardBackwardAndVolumeFromTheControlsMenu()
 {
     openFiles({makeFile("jumps.mkv")});
     DRUI &w = *m_window;
+    QTRY_VERIFY(Harness::ProbesDone(w));
     DRUITestAccess::length(w) = 5400;
     auto *seek = w.findChild<QSlider *>("seekSlider");
     seek->setRange(0, 5400);

@@ -308,6 +308,7 @@ void TestPlaybackState::eachPollStepsTheClockAndEveryFifthMovesTheSlider()
     DRUITestAccess::refreshTimer(w)->stop();
     QTRY_COMPARE(state(), PlaybackState::Playing);
     DRUITestAccess::refreshTimer(w)->stop();
+    QTRY_VERIFY(Harness::ProbesDone(w));
     auto *seek = w.findChild<QSlider *>("seekSlider");
     seek->setRange(0, 5400);
     const qint64 start = DRUITestAccess::playClockMs(w);
