@@ -1,6 +1,7 @@
 #include "Engine.h"
 
 #include "AudioChain.h"
+#include "GraphicsFacts.h"
 #include "MediaSource.h"
 #include "TrackList.h"
 
@@ -77,7 +78,7 @@ bool Engine::ApplyOptions(const std::vector<std::pair<std::string, std::string>>
     if (options_.windowId >= 0)
         all.emplace_back("wid", std::to_string(options_.windowId));
     if (!options_.videoOutputs.empty())
-        all.emplace_back("vo", options_.videoOutputs);
+        all.emplace_back("vo", OutputsForThisMachine(options_.videoOutputs, ReadGraphicsFacts()));
     if (options_.decoderThreads > 0)
         all.emplace_back("vd-lavc-threads", std::to_string(options_.decoderThreads));
     if (options_.audio.maxChannels > 0)

@@ -183,7 +183,8 @@ std::string VideoOutputsFor(const std::string& classicName)
 {
     // "direct3d" was the accelerated output of the platform the command
     // line comes from; the GPU output is ours, with plain X11 behind it for
-    // displays without OpenGL.
+    // displays without OpenGL. The engine leaves the GPU output out where
+    // no hardware renderer is within reach (OutputsForThisMachine).
     const struct { const char* classic; const char* outputs; } table[] = {
         {"direct3d", "gpu,x11"}, {"gl", "gpu,x11"}, {"gpu", "gpu,x11"},
         {"xv", "xv,x11"}, {"x11", "x11"}, {"null", "null"},
