@@ -124,6 +124,26 @@ double CpuSeconds(qint64 pid)
     return (fields.value(11).toDouble() + fields.value(12).toDouble()) / ticks;
 }
 
+double PeakMegabytes(qint64 pid)
+{
+    QFile status(QString("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    return -1;
+}
+
+void Quit(QProcess& process)
+{
+    process.write("q\n");
+    if (!process.waitForFinished(3000)) {
+        process.kill();
+        process.waitForFinished(2000);
+    }
+}
+
 } // namespace
 
 double MeasureCpu(const EngineCase& engine, const QString& clip, int seconds)
@@ -146,12 +166,33 @@ double MeasureCpu(const EngineCase& engine, const QString& clip, int seconds)
         process.readAll();   // keep the pipe drained, as a reader would
     }
     const double after = CpuSeconds(process.processId());
-    process.write("q\n");
-    if (!process.waitForFinished(3000)) {
-        process.kill();
-        process.waitForFinished(2000);
-    }
+    Quit(process);
     return before < 0 || after < 0 ? -1 : after - before;
+}
+
+Footprint MeasureFootprint(const EngineCase& engine, const QString& clip, int seconds)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(engine.program, engine.arguments + QStringList{clip});
+    QByteArray output;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 5000 && !output.contains(engine.videoLine.toUtf8())) {
+        process.waitForReadyRead(20);
+        output += process.readAll();
+    }
+    QElapsedTimer playing;
+    playing.start();
+    while (playing.elapsed() < seconds * 1000) {
+        process.waitForReadyRead(100);
+        process.readAll();
+    }
+    Footprint footprint;
+    footprint.peakMb = PeakMegabytes(process.processId());
+    footprint.cpuSeconds = CpuSeconds(process.processId());
+    Quit(process);
+    return footprint;
 }
 
 double MeasureProbe(const QString& program, const QStringList& arguments)

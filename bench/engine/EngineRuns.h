@@ -40,5 +40,13 @@ StartUp MeasureStartUp(const EngineCase& engine, const QString& clip, BenchArea&
 // CPU seconds (user + system) the engine spends in `seconds` of playback.
 double MeasureCpu(const EngineCase& engine, const QString& clip, int seconds);
 
+// What one engine costs from its start through `seconds` of playback: its
+// peak resident memory (VmHWM) and all the CPU time it took.
+struct Footprint {
+    double peakMb = -1;
+    double cpuSeconds = -1;
+};
+Footprint MeasureFootprint(const EngineCase& engine, const QString& clip, int seconds);
+
 // Wall time of one run of a probe program.
 double MeasureProbe(const QString& program, const QStringList& arguments);

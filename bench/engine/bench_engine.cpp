@@ -1,5 +1,7 @@
-// bench_engine [--runs N] [--seconds S] [--vo x11|best]
-// Start-up (process start to the first frame in the window), CPU over S seconds of playback, and probe time, each engine on
+// bench_engine [--runs N] [--seconds S] [--vo x11|best] [--memory-seconds M]
+// Start-up (process start to the first frame in the window), CPU over S
+// seconds of playback, peak memory and CPU of Player (its own command line)
+// beside mpv with plain X11 on a 1080p clip, and probe time, each engine on
 // the same clips, runs interleaved so that load on the machine hits all
 // alike. Medians are printed.
 #include "EngineRuns.h"
@@ -61,6 +63,33 @@ void PrintCpu(const QList<EngineCase>& engines, const QString& clip, int seconds
         std::printf("%-8s %8.2f\n", qPrintable(engine.name), MeasureCpu(engine, clip, seconds));
 }
 
+// Player with the window's own command line against mpv drawing with plain
+// X11, and with the GPU output that falls back to it where there is no GPU.
+void PrintFootprint(qulonglong windowId, const QString& shots, const QString& clip, int seconds, int runs)
+{
+    const QList<EngineCase> best = EngineCases(windowId, "best", shots);
+    QList<EngineCase> engines = {best[0], EngineCases(windowId, "x11", shots)[1], best[1]};
+    engines[1].name = "mpv x11";
+    engines[2].name = "mpv gpu,x11";
+    std::map<QString, QList<double>> peak, cpu;
+    for (int run = 0; run < runs; ++run) {
+        for (int k = 0; k < engines.size(); ++k) {
+            const EngineCase& engine = engines[(k + run) % engines.size()];
+            const Footprint footprint = MeasureFootprint(engine, clip, seconds);
+            peak[engine.name] << footprint.peakMb;
+            cpu[engine.name] << footprint.cpuSeconds;
+        }
+    }
+    std::printf("\npeak memory and CPU from the start through %d s of %s (median of %d)\n%-12s %8s %8s\n",
+                seconds, qPrintable(clip.section('/', -1)), runs, "engine", "peak MB", "CPU s");
+    for (const EngineCase& engine : engines)
+        std::printf("%-12s %8.1f %8.2f\n", qPrintable(engine.name), Median(peak[engine.name]),
+                    Median(cpu[engine.name]));
+    const double memory = Median(peak["Player"]) / Median(peak["mpv x11"]);
+    std::printf("Player / mpv x11: peak memory %.2f (target at most 1.10: %s), CPU %.2f\n", memory,
+                memory <= 1.10 ? "met" : "MISSED", Median(cpu["Player"]) / Median(cpu["mpv x11"]));
+}
+
 void PrintProbe(const QStringList& files, int runs)
 {
     std::printf("\nprobe time per file, ms (median of %d)\n%-28s %8s %8s %6s\n", runs, "file", "tool",
@@ -85,6 +114,7 @@ int main(int argc, char** argv)
     parser.addOption({"runs", "start-up runs per engine", "N", "7"});
     parser.addOption({"seconds", "playback seconds for the CPU figure", "S", "30"});
     parser.addOption({"vo", "x11 (the same plain output for all) or best", "OUT", "x11"});
+    parser.addOption({"memory-seconds", "playback seconds of the 1080p memory figure", "S", "10"});
     parser.process(application);
     const int runs = parser.value("runs").toInt();
     const int seconds = parser.value("seconds").toInt();
@@ -93,7 +123,10 @@ int main(int argc, char** argv)
     const QString small = work.filePath("small-320x240.mkv");
     const QString long_ = work.filePath("long-640x360.mkv");
     const QString transport = work.filePath("transport.ts");
+    const QString hd = work.filePath("hd-1920x1080.mkv");
+    const int memorySeconds = parser.value("memory-seconds").toInt();
     if (!MakeClip(small, "320x240", 5, 2) || !MakeClip(long_, "640x360", seconds + 10, 1)
+        || !MakeClip(hd, "1920x1080", memorySeconds + 5, 1)
         || QProcess::execute("ffmpeg", {"-v", "error", "-y", "-i", small, "-map", "0", "-c", "copy",
                                         "-f", "mpegts", transport}) != 0) {
         std::fprintf(stderr, "ffmpeg could not make the clips\n");
@@ -105,6 +138,7 @@ int main(int argc, char** argv)
                 qPrintable(small.section('/', -1)));
     PrintStartUp(engines, small, area, runs);
     PrintCpu(engines, long_, seconds);
+    PrintFootprint(area.WindowId(), work.filePath("shots/"), hd, memorySeconds, 3);
     PrintProbe({small, long_, transport}, 15);
     return 0;
 }

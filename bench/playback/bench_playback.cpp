@@ -4,6 +4,7 @@
 //  2. The player's own CPU time (not the engine's) over N seconds of playback.
 //  3. The longest delay of its event loop while playing, and while an engine
 //     floods it with a million lines.
+#include "LoopWatch.h"
 #include "PlaybackHarness.h"
 
 #include <QApplication>
@@ -25,31 +26,6 @@ double ProcessCpuSeconds()
     return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec
         + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
-
-// Watches the event loop: the largest lateness of a 10 ms timer.
-class LoopWatch : public QObject
-{
-public:
-    LoopWatch()
-    {
-        m_timer.setTimerType(Qt::PreciseTimer);
-        connect(&m_timer, &QTimer::timeout, this, [this] {
-            const qint64 now = m_clock.nsecsElapsed();
-            if (m_last)
-                m_worst = std::max(m_worst, (now - m_last) / 1e6 - 10.0);
-            m_last = now;
-        });
-        m_clock.start();
-        m_timer.start(10);
-    }
-    double worstMs() const { return m_worst; }
-
-private:
-    QTimer m_timer;
-    QElapsedTimer m_clock;
-    qint64 m_last = 0;
-    double m_worst = 0;
-};
 
 // Lets the event loop run, idle when there is nothing to do.
 void RunLoopFor(int ms)
