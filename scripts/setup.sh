@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libmpv-dev libavformat-dev libavcodec-dev libavutil-dev libssl-dev libbluray-dev libdvdread-dev
   fonts-crosextra-carlito
-  ffmpeg dvdauthor xvfb xauth x11-utils dbus-daemon
+  ffmpeg dvdauthor xvfb xauth x11-utils dbus-daemon mpv
 )
 missing=()
 for p in "${packages[@]}"; do
