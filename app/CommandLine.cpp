@@ -46,12 +46,13 @@ bool IsOtherUrl(const QString &argument)
 // none here (another host, or not a URL at all).
 QString LocalPathOf(const QString &argument)
 {
-    const QUrl url(argument, QUrl::StrictMode);
+    QUrl url(argument);
     if (!url.isValid() || !url.isLocalFile())
         return QString();
     const QString host = url.host();
     if (!host.isEmpty() && host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) != 0)
         return QString();
+    url.setHost(QString()); // else the path would come back as //localhost/...
     return url.toLocalFile();
 }
 

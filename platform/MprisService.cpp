@@ -6,6 +6,7 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
+#include <QTimer>
 #include <QUrl>
 
 #include <cmath>
@@ -68,8 +69,8 @@ public:
     }
 
 public slots:
-    void Raise() { m_service->player()->ControlPlayback(MediaCommand::Raise); }
-    void Quit() { m_service->player()->ControlPlayback(MediaCommand::Quit); }
+    void Raise() { m_service->command(MediaCommand::Raise); }
+    void Quit() { m_service->command(MediaCommand::Quit); }
 
 private:
     MprisService *m_service;
@@ -131,21 +132,13 @@ public slots:
     {
         m_service->setPosition(TrackId.path(), Position);
     }
-    void OpenUri(const QString &Uri)
-    {
-        m_service->player()->OpenUri(Uri);
-        m_service->refresh();
-    }
+    void OpenUri(const QString &Uri) { m_service->openUri(Uri); }
 
 signals:
     void Seeked(qlonglong Position);
 
 private:
-    void command(MediaCommand which)
-    {
-        m_service->player()->ControlPlayback(which);
-        m_service->refresh();
-    }
+    void command(MediaCommand which) { m_service->command(which); }
 
     MprisService *m_service;
 };
@@ -175,6 +168,24 @@ bool MprisService::publish()
     return true;
 }
 
+void MprisService::command(MediaCommand which)
+{
+    // Carried out once the call has been answered: a command may show a
+    // message, whose own event loop would hold the answer back meanwhile.
+    QTimer::singleShot(0, this, [this, which] {
+        m_player->ControlPlayback(which);
+        refresh();
+    });
+}
+
+void MprisService::openUri(const QString &uri)
+{
+    QTimer::singleShot(0, this, [this, uri] {
+        m_player->OpenUri(uri);
+        refresh();
+    });
+}
+
 QString MprisService::TrackId(const MediaSnapshot &snapshot)
 {
     if (snapshot.status == MediaSnapshot::Status::Stopped || snapshot.run == 0)
@@ -186,7 +197,8 @@ QVariantMap MprisService::Metadata(const MediaSnapshot &snapshot)
 {
     QVariantMap metadata;
     metadata.insert(QStringLiteral("mpris:trackid"), QVariant::fromValue(QDBusObjectPath(TrackId(snapshot))));
-    if (TrackId(snapshot) == NoTrack)
+    // Stopped with a medium waiting (a disc page): what Play would start.
+    if (snapshot.location.isEmpty())
         return metadata;
     if (snapshot.lengthMs > 0)
         metadata.insert(QStringLiteral("mpris:length"), qlonglong(snapshot.lengthMs * 1000));
@@ -273,8 +285,7 @@ void MprisService::seekBy(qint64 offsetUs)
     if (targetMs >= snapshot.lengthMs) {
         // Past the end: as Next, which does nothing when there is no next.
         if (snapshot.canGoNext)
-            m_player->ControlPlayback(MediaCommand::Next);
-        refresh();
+            command(MediaCommand::Next);
         return;
     }
     m_player->SeekTo(qMax<qint64>(targetMs, 0));

@@ -29,6 +29,9 @@ public:
     void setPosition(const QString &trackId, qint64 positionUs);
     // Seeks by offsetUs from where playback stands (Seek).
     void seekBy(qint64 offsetUs);
+    // The commands and OpenUri, carried out after the caller has its answer.
+    void command(MediaCommand which);
+    void openUri(const QString &uri);
 
 public slots:
     // Compares what the player shows with what the bus was last told and

@@ -292,13 +292,15 @@ void SingleInstance::watch(QLocalSocket *client)
     connect(client, &QObject::destroyed, this, [received] { delete received; });
     connect(client, &QLocalSocket::readyRead, this, [this, client, received] {
         received->append(client->readAll());
-        const bool tooLong = received->size() > InstanceMessage::MaxMessageBytes;
-        // Read whole only when it may be complete (or to turn away garbage
-        // early), so that a long message is not read again with every piece.
-        if (!tooLong && received->size() > SmallMessageBytes && !received->endsWith(EndLine))
+        // Garbage shows in the message's head; the whole is read only when
+        // it may be complete, not again with every piece of a long one.
+        const bool refused = received->size() > InstanceMessage::MaxMessageBytes
+            || InstanceMessage::Decode(received->left(SmallMessageBytes)).status
+                == InstanceMessage::Status::Invalid;
+        if (!refused && received->size() > SmallMessageBytes && !received->endsWith(EndLine))
             return;
         const InstanceMessage::Decoded message = InstanceMessage::Decode(*received);
-        if (message.status == InstanceMessage::Status::Incomplete && !tooLong)
+        if (message.status == InstanceMessage::Status::Incomplete && !refused)
             return;
         if (message.status != InstanceMessage::Status::Complete) {
             client->abort();

@@ -234,6 +234,16 @@ private:
     void NextFromDesktop();
     void PreviousFromDesktop();
 
+    // Media controls (ui/DRUIDesktop.cpp).
+    void ConnectMediaControls();
+    void PlayFromDesktop();
+    void PauseFromDesktop();
+    void PlayPauseFromDesktop();
+    void NextFromDesktop();
+    void PreviousFromDesktop();
+    bool DiscPageWaits() const;
+    void DescribeDisc(MediaSnapshot &now, bool bluray) const;
+
     // Window behaviour (ui/DRUIWindowEvents.cpp).
     void LeaveFullScreen();
     void RefreshMenuStates();

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QMap>
 #include <QSlider>
+#include <QStackedLayout>
 #include <QTimer>
 #include <QUrl>
 
@@ -68,9 +69,16 @@ MediaSnapshot DRUI::NowPlaying() const
     now.status = StatusOf(engine->state());
     now.run = engine->run();
     now.volumePercent = volumeSlider ? volumeSlider->value() : 0;
-    now.canPlay = mediaKind == MEDIA_BLURAY ? !currentTitle.isEmpty() : !currentMediaPath.isEmpty();
-    if (now.status == MediaSnapshot::Status::Stopped)
+    now.canPlay = DiscPageWaits() || (mediaKind == MEDIA_BLURAY ? !currentTitle.isEmpty()
+                                                                : !currentMediaPath.isEmpty());
+    if (now.status == MediaSnapshot::Status::Stopped) {
+        // A disc page waiting for its movie: that is what Play starts.
+        if (DiscPageWaits()) {
+            now.location = discTitles.discRoot.value(currentTitle);
+            DescribeDisc(now, true);
+        }
         return now;
+    }
     now.location = engine->medium();
     now.lengthMs = qMax<qint64>(mediaLengthSeconds, 0) * 1000;
     now.positionMs = qMax<qint64>(playClockMs, 0);
@@ -78,27 +86,38 @@ MediaSnapshot DRUI::NowPlaying() const
         now.positionMs = qMin(now.positionMs, now.lengthMs);
     now.canPause = true;
     now.canSeek = now.lengthMs > 0;
-    now.disc = mediaKind != MEDIA_FILE;
-    const QString name = QFileInfo(now.location).fileName();
-    if (!now.disc) {
-        now.title = name;
-        now.canGoNext = PlaylistNeighbour(playlist, currentMediaPath, 1) >= 0;
-        now.canGoPrevious = PlaylistNeighbour(playlist, currentMediaPath, -1) >= 0;
+    if (mediaKind != MEDIA_FILE) {
+        DescribeDisc(now, mediaKind == MEDIA_BLURAY);
         return now;
     }
-    const QString discName = mediaKind == MEDIA_BLURAY ? discTitleLabel->text() : QString();
-    now.discName = discName.isEmpty() ? name : discName;
+    now.title = QFileInfo(now.location).fileName();
+    now.canGoNext = PlaylistNeighbour(playlist, currentMediaPath, 1) >= 0;
+    now.canGoPrevious = PlaylistNeighbour(playlist, currentMediaPath, -1) >= 0;
+    return now;
+}
+
+bool DRUI::DiscPageWaits() const
+{
+    return pageStack && pageStack->currentIndex() == 1 && !currentTitle.isEmpty();
+}
+
+void DRUI::DescribeDisc(MediaSnapshot &now, bool bluray) const
+{
+    now.disc = true;
+    const QString discName = bluray ? discTitleLabel->text() : QString();
+    now.discName = discName.isEmpty() ? QFileInfo(now.location).fileName() : discName;
     now.title = now.discName;
-    if (mediaKind == MEDIA_DVD) {
+    if (!bluray) {
         now.titleNumber = 1; // the engine plays the DVD's first title
-        return now;
+        return;
     }
     const QList<quint32> chapters = discTitles.chapters.value(currentTitle);
     now.titleNumber = discTitles.numbers.value(currentTitle, 0);
+    if (now.status == MediaSnapshot::Status::Stopped)
+        return;
     now.chapter = ChapterAt(chapters, now.positionMs);
     now.canGoNext = NextChapterSecond(chapters, positionText.toInt()).has_value();
     now.canGoPrevious = PreviousChapterSecond(chapters, positionText.toInt()).has_value();
-    return now;
 }
 
 void DRUI::ControlPlayback(MediaCommand command)
@@ -120,10 +139,17 @@ void DRUI::ControlPlayback(MediaCommand command)
 void DRUI::PlayFromDesktop()
 {
     const MediaSnapshot now = NowPlaying();
-    if (now.status == MediaSnapshot::Status::Paused)
+    if (now.status == MediaSnapshot::Status::Paused) {
         ResumePlayback();
-    else if (now.status == MediaSnapshot::Status::Stopped && now.canPlay)
+    } else if (now.status == MediaSnapshot::Status::Stopped && DiscPageWaits()) {
+        // The disc page's Play Movie.
+        mediaKind = MEDIA_BLURAY;
+        titleChosen = false;
+        startSeconds = 0;
+        PlayCurrentTitle();
+    } else if (now.status == MediaSnapshot::Status::Stopped && now.canPlay) {
         PlayCommand(); // never the file chooser: there is something to play
+    }
 }
 
 void DRUI::PauseFromDesktop()
@@ -169,10 +195,11 @@ void DRUI::SetVolumePercent(int percent)
 
 void DRUI::OpenUri(const QString &uri)
 {
-    const QUrl url(uri, QUrl::StrictMode);
+    QUrl url(uri);
     if (!url.isValid() || !url.isLocalFile()
         || !(url.host().isEmpty() || url.host().compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0))
         return;
+    url.setHost(QString()); // else the path would come back as //localhost/...
     const QString path = url.toLocalFile();
     if (QDir::isAbsolutePath(path))
         OpenFromDesktop({QDir::cleanPath(path)});
