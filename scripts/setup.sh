@@ -9,6 +9,7 @@ packages=(
   libmpv-dev libavformat-dev libavcodec-dev libavutil-dev libssl-dev libbluray-dev libdvdread-dev
   fonts-crosextra-carlito
   ffmpeg dvdauthor xvfb xauth x11-utils dbus-daemon mpv
+  desktop-file-utils appstream playerctl dpkg-dev
 )
 missing=()
 for p in "${packages[@]}"; do
