@@ -67,7 +67,7 @@ void DRUI::OpenDvdFolder(const QString &folder)
 
 void DRUI::LoadBlurayTitles(const QString &folder)
 {
-    infoLabel->setText(QStringLiteral("    ") + Text("MainWnd/ReadingDisc"));
+    ShowInfo(Text("MainWnd/ReadingDisc"));
     if (!QApplication::overrideCursor())
         QApplication::setOverrideCursor(Qt::BusyCursor);
     discReader->read(folder);
@@ -86,7 +86,7 @@ void DRUI::DiscReadEnded()
     if (QApplication::overrideCursor())
         QApplication::restoreOverrideCursor();
     if (!engine->isActive())
-        infoLabel->clear();
+        ShowInfo(QString());
 }
 
 void DRUI::ShowBlurayDisc(const BlurayDisc &disc)

@@ -9,6 +9,7 @@
 #include "engine/EngineCommand.h"
 #include "engine/EngineOutput.h"
 #include "engine/EngineSession.h"
+#include "engine/TransportMath.h"
 #include "lang/CLanguageMgr.h"
 #include "platform/ProgramPaths.h"
 
@@ -62,6 +63,8 @@ void DRUI::StartEngine()
     audioTrackCount = 0;
     subtitleTrackCount = 0;
     playClockMs = 0;
+    clockDisagreements = 0;
+    mediumOpened = false;
     const QList<QAction *> channels = audioChannelMenu->actions();
     for (int i = 0; i < channels.size(); ++i) {
         channels[i]->setCheckable(i == 0);
@@ -115,9 +118,23 @@ void DRUI::EngineFailedToStart()
 void DRUI::EngineEndedByItself(bool failed)
 {
     // An engine that ends on its own, without saying so, still ends the
-    // playback: the window must not keep showing a playing state.
+    // playback: the window must not keep showing a playing state. The user
+    // learns whether the medium never opened or playback broke off.
+    const bool opened = mediumOpened;
     EndOfPlayback();
-    if (failed)
+    if (!opened)
+        CMessageBox::Inform(this, Text("Messages/MSG0105"));
+    else if (failed)
+        CMessageBox::Inform(this, Text("Messages/MSG0110"));
+}
+
+void DRUI::EndOfMedium()
+{
+    // The engine gives up on a medium it cannot open with the same line it
+    // ends a medium with; only one that opened has been played.
+    const bool opened = mediumOpened;
+    EndOfPlayback();
+    if (!opened)
         CMessageBox::Inform(this, Text("Messages/MSG0105"));
 }
 
@@ -148,6 +165,8 @@ void DRUI::HandleEngineLine(const QByteArray &line)
 {
     switch (ClassifyEngineLine(line)) {
     case EngineLineKind::PositionAnswer:
+        if (const auto engineSeconds = PositionAnswerSeconds(line))
+            playClockMs = FollowEngineClock(playClockMs, *engineSeconds, clockDisagreements);
         positionText = QString::number(playClockMs / 1000);
         if (++answerCount == 5) {
             seekSlider->setValue(positionText.toInt());
@@ -158,10 +177,13 @@ void DRUI::HandleEngineLine(const QByteArray &line)
         HandleLengthAnswer(line);
         break;
     case EngineLineKind::Playing:
+        mediumOpened = true;
         audioTrackCount = 0;
         subtitleTrackCount = 0;
         break;
     case EngineLineKind::EndOfFile:
+        EndOfMedium();
+        break;
     case EngineLineKind::Quit:
         EndOfPlayback();
         break;

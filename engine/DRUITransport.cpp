@@ -57,6 +57,7 @@ void DRUI::PlaybackStateChanged(PlaybackState state)
 {
     const StateLook look = LookOf(state);
     playButton->setIcon(QIcon(QString::fromLatin1(look.image)));
+    playButton->setToolTip(Text(look.entryKey));
     playAction->setText(Text(look.entryKey));
     playAction->setData(QString::fromLatin1(look.entryData));
     const bool moving = engine->isPlaying();
@@ -107,7 +108,7 @@ void DRUI::StopBtn()
         engine->stop();
         elapsedLabel->setText(QStringLiteral("00:00:00 "));
     }
-    infoLabel->clear();
+    ShowInfo(QString());
     if (pageStack->currentIndex() == 2)
         pageStack->setCurrentIndex(0);
     seekSlider->setValue(0);

@@ -2,6 +2,7 @@
 #include "ui/DRUI.h"
 
 #include "engine/EngineCommand.h"
+#include "ui/WindowGeometry.h"
 
 #include <QAction>
 #include <QGuiApplication>
@@ -86,15 +87,25 @@ void DRUI::NormalSize()
     resize(1000, 680);
 }
 
+void DRUI::PlaceOnScreen(const QSize &wanted)
+{
+    // The frame counts: the whole window stays on the screen's free area.
+    const QRect frame = frameGeometry(), inside = geometry();
+    const QMargins margins(inside.left() - frame.left(), inside.top() - frame.top(),
+                           frame.right() - inside.right(), frame.bottom() - inside.bottom());
+    const QScreen *shownOn = screen() ? screen() : QGuiApplication::primaryScreen();
+    setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen));
+    setGeometry(InsideOnScreen(shownOn->availableGeometry(), margins, wanted, inside.topLeft()));
+}
+
 void DRUI::DoubleSize()
 {
-    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
-    resize(qMin(2000, available.width()), qMin(1360, available.height()));
+    PlaceOnScreen(QSize(2000, 1360));
 }
 
 void DRUI::FitToScreen()
 {
-    setWindowState(Qt::WindowMaximized);
+    PlaceOnScreen(QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
 }
 
 void DRUI::BDAudioMenu(QAction *action)
@@ -106,6 +117,10 @@ void DRUI::BDAudioMenu(QAction *action)
         const int k = action->data().toInt();
         engine->send(EngineCommand::KeepSwitchAudio, k >= 1 ? k - 1 : -2);
         CheckOnly(audioTrackMenu, action);
+        return;
+    }
+    if (action->data().toString() == QLatin1String("Mute")) {
+        VolumeBtn();
         return;
     }
     if (!shownIn.contains(audioChannelMenu) || !engine->isActive())

@@ -37,9 +37,9 @@ DRUI::DRUI(QWidget *parent, Qt::WindowFlags flags)
     ConnectEngine();
     discReader = new DiscReader(this);
     connect(discReader, &DiscReader::finished, this, &DRUI::ShowBlurayDisc);
+    ConnectMediaControls();
     probes = new ProbeQueue(this);
     connect(probes, &ProbeQueue::probed, this, &DRUI::ApplyDuration);
-    ConnectMediaControls();
 }
 
 DRUI::~DRUI()

@@ -177,6 +177,7 @@ private:
     void NormalSize();
     void DoubleSize();
     void FitToScreen();
+    void PlaceOnScreen(const QSize &wanted);
 
     // The engine (engine/DRUIEngine.cpp).
     void ConnectEngine();
@@ -186,6 +187,7 @@ private:
     void EndOfPlayback();
     void RefreshTrackMenus();
     void EngineEndedByItself(bool failed);
+    void EndOfMedium();
     void EngineFailedToStart();
     // Everything the window shows of the playback state follows from it here.
     void PlaybackStateChanged(PlaybackState state);
@@ -233,20 +235,13 @@ private:
     void PlayPauseFromDesktop();
     void NextFromDesktop();
     void PreviousFromDesktop();
-
-    // Media controls (ui/DRUIDesktop.cpp).
-    void ConnectMediaControls();
-    void PlayFromDesktop();
-    void PauseFromDesktop();
-    void PlayPauseFromDesktop();
-    void NextFromDesktop();
-    void PreviousFromDesktop();
     bool DiscPageWaits() const;
     void DescribeDisc(MediaSnapshot &now, bool bluray) const;
 
     // Window behaviour (ui/DRUIWindowEvents.cpp).
     void LeaveFullScreen();
     void RefreshMenuStates();
+    void ShowInfo(const QString &name);
 
     // Engine and playback state: the engine and where playback stands
     // belong to the session alone.
@@ -257,6 +252,8 @@ private:
     int mediaKind = MEDIA_BLURAY;
     qint64 mediaLengthSeconds = 0;
     qint64 playClockMs = 0;
+    int clockDisagreements = 0; // engine position answers in a row off the clock
+    bool mediumOpened = false;  // the engine said it plays the medium
     QString positionText;
     int answerCount = 0;
     int seekTarget = 0;

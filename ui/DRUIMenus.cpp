@@ -34,11 +34,11 @@ QMenu *DRUI::BuildFileMenu()
 {
     fileMenu = new QMenu;
     const QList<QAction *> entries = AddMenuEntries(fileMenu, {
-        {"MainWnd/OpenFile", "Open File", nullptr, true, true},
+        {"MainWnd/OpenFile", "Open File", "Ctrl+O", true, true},
         {"MainWnd/OpenDisc", "Open Disc", nullptr, true, true},
         {"MainWnd/RecentFiles", "Recent Files"},
         {"MainWnd/Eject", "Eject"},
-        {"MainWnd/Close", "Close"},
+        {"MainWnd/Close", "Close", "Ctrl+Q"},
     });
     recentFilesAction = entries[2];
     recentMenu = AttachSubmenu(recentFilesAction, fileMenu);
@@ -117,6 +117,7 @@ QMenu *DRUI::BuildAudioMenu()
     const QList<QAction *> entries = AddMenuEntries(audioMenu, {
         {"MainWnd/AudioTrack", "AudioTrack", nullptr, false},
         {"MainWnd/AudioChannel", "AudioChannel", nullptr, false},
+        {"MainWnd/Mute", "Mute", "M"},
     });
     audioTrackMenu = AttachSubmenu(entries[0], audioMenu);
     audioChannelMenu = AttachSubmenu(entries[1], audioMenu);

@@ -3,6 +3,7 @@
 
 #include "app/DataFolderSetup.h"
 #include "lang/CLanguageMgr.h"
+#include "lang/QtTranslations.h"
 #include "platform/ProgramPaths.h"
 #include "ui/Styles.h"
 
@@ -31,6 +32,8 @@ void DRUI::BuildPages()
 {
     // The menus read the recent files from the data folder: it comes first.
     dataFolder = PrepareDataFolder(UserDataFolder(), ProbeToolSource());
+    // Qt's own texts (choosers, buttons, key names) speak the same language.
+    UseQtTranslations(CLanguageMgr::Instance().GetCurrentLocale());
     delete rootStack;
     rootStack = new QStackedLayout;
     BuildMainPage();
@@ -105,6 +108,7 @@ QPushButton *DRUI::CreateMenuButton(int index, int x, QLabel *bar)
     button->setObjectName(QStringLiteral("menuButton%1").arg(index));
     QMenu *menu = BuildMenu(index);
     menu->setParent(button, menu->windowFlags());
+    menu->setStyleSheet(QString::fromLatin1(Styles::WhitePopup));
     button->setMenu(menu);
     button->setGeometry(x, 1, 100, 20);
     button->setFont(Styles::Calibri(11, false));
@@ -155,6 +159,13 @@ QWidget *DRUI::BuildWelcomePage()
     openFile->setObjectName(QStringLiteral("openFileButton"));
     QPushButton *openFolder = makeButton("MainWnd/OpenFolder", "disc.png", &DRUI::btnLoadBDPath);
     openFolder->setObjectName(QStringLiteral("openFolderButton"));
+    // Both as wide as the wider text needs in this language, inside the
+    // border and its padding.
+    const int needed = qMax(openFile->sizeHint().width(), openFolder->sizeHint().width()) + 16;
+    for (QPushButton *button : {openFile, openFolder}) {
+        button->setMinimumWidth(needed);
+        button->setMaximumWidth(qMax(300, needed));
+    }
 
     auto *left = new QVBoxLayout;
     left->addStretch(1);
@@ -286,20 +297,26 @@ QWidget *DRUI::BuildControlBar()
     infoLabel->setObjectName(QStringLiteral("infoLabel"));
     infoLabel->setStyleSheet(QString::fromLatin1(Styles::InfoBox));
     infoLabel->setFont(Styles::Calibri(10, true));
-    infoLabel->setWordWrap(true);
+    infoLabel->setWordWrap(false);
     auto *infoRow = new QHBoxLayout;
     infoRow->addWidget(infoLabel);
 
     auto *transport = new QHBoxLayout;
     transport->setSpacing(0);
     transport->addWidget(CreateImageButton(QStringLiteral("stop.png"), &DRUI::StopBtn));
+    transport->itemAt(0)->widget()->setToolTip(Text("MainWnd/Stop"));
     playButton = CreateImageButton(QStringLiteral("play.png"), &DRUI::VideoPlay);
+    playButton->setToolTip(Text("MainWnd/Play"));
     transport->addWidget(playButton);
     transport->addWidget(CreateImageButton(QStringLiteral("pre.png"), &DRUI::PlayPre));
+    transport->itemAt(2)->widget()->setToolTip(Text("MainWnd/Previous"));
     transport->addWidget(CreateImageButton(QStringLiteral("next.png"), &DRUI::PlayNext));
+    transport->itemAt(3)->widget()->setToolTip(Text("MainWnd/Next"));
 
     volumeButton = CreateImageButton(QStringLiteral("volume.png"), &DRUI::VolumeBtn);
+    volumeButton->setToolTip(Text("MainWnd/Mute"));
     volumeSlider = new QSlider(Qt::Horizontal);
+    volumeSlider->setToolTip(Text("MainWnd/Volume"));
     volumeSlider->setObjectName(QStringLiteral("volumeSlider"));
     volumeSlider->setRange(0, 100);
     volumeSlider->setValue(50);
@@ -310,6 +327,7 @@ QWidget *DRUI::BuildControlBar()
     volumeRow->addWidget(volumeButton);
     volumeRow->addWidget(volumeSlider);
     volumeRow->addWidget(CreateImageButton(QStringLiteral("fullscreen.png"), &DRUI::FullScreenBtn));
+    volumeRow->itemAt(2)->widget()->setToolTip(Text("MainWnd/FullScreen"));
 
     auto *bar = new QWidget(this);
     bar->setObjectName(QStringLiteral("controlBar"));

@@ -56,7 +56,8 @@ bool DRUI::eventFilter(QObject *watched, QEvent *event)
     } else if (watched == seekSlider && event->type() == QEvent::MouseButtonPress && engineRuns) {
         answerCount = 0;
         SliderMouseLButtonPress(watched, event);
-    } else if (watched == volumeSlider && event->type() == QEvent::MouseButtonPress && engineRuns) {
+    } else if (watched == volumeSlider && event->type() == QEvent::MouseButtonPress) {
+        // The volume goes where the click is, playing or not.
         SliderMouseLButtonPress(watched, event);
     }
     return QMainWindow::eventFilter(watched, event);
@@ -104,9 +105,19 @@ void DRUI::RefreshMenuStates()
     snapshotAction->setEnabled(true);
     const QString name = mediaKind == MEDIA_BLURAY ? discTitleLabel->text()
                                                    : QFileInfo(currentMediaPath).fileName();
-    const QString info = QStringLiteral("    ") + name;
-    if (infoLabel->text() != info)
-        infoLabel->setText(info);
+    if (infoLabel->toolTip() != name)
+        ShowInfo(name);
+}
+
+void DRUI::ShowInfo(const QString &name)
+{
+    // One line in the box: a name too long for it is cut in the middle, and
+    // shown whole when the pointer rests on the box.
+    constexpr int RoundedEdges = 24;
+    const QString indented = name.isEmpty() ? QString() : QStringLiteral("    ") + name;
+    const int room = infoLabel->contentsRect().width() - RoundedEdges;
+    infoLabel->setText(infoLabel->fontMetrics().elidedText(indented, Qt::ElideMiddle, room));
+    infoLabel->setToolTip(name);
 }
 
 void DRUI::dragEnterEvent(QDragEnterEvent *event)

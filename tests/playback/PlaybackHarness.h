@@ -49,6 +49,7 @@ public:
     static QString &positionText(DRUI &w) { return w.positionText; }
     static qint64 playClockMs(DRUI &w) { return w.playClockMs; }
     static int answerCount(DRUI &w) { return w.answerCount; }
+    static bool mediumOpened(DRUI &w) { return w.mediumOpened; }
     static bool stopped(DRUI &w) { return !w.engine->isActive(); }
     static QLabel *menuBar(DRUI &w) { return w.menuBarLabel; }
     static QLabel *controlPanel(DRUI &w) { return w.controlPanel; }

@@ -7,6 +7,8 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+
+#include <csignal>
 #include <QTimer>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -22,6 +24,7 @@ private slots:
     void recentListSurvivesARestart();
     void muteAndSnapshotWhilePausedKeepThePause();
     void aReplacedEngineIsNotWaitedFor();
+    void theClockCatchesUpWithAHeldUpEngine();
 
 private:
     void openWindow();
@@ -238,6 +241,30 @@ void TestPlaybackReal::aReplacedEngineIsNotWaitedFor()
     QTRY_COMPARE_WITH_TIMEOUT(DRUITestAccess::state(w), PlaybackState::Playing, 8000);
     QCOMPARE(DRUITestAccess::currentMediaPath(w), m_files[1]);
     QCOMPARE(m_notices, QStringList());
+}
+
+void TestPlaybackReal::theClockCatchesUpWithAHeldUpEngine()
+{
+    const QString clip = m_media.filePath("long clip.mkv");
+    QVERIFY(MakeClip(clip, 20, {"-c:v", "libx264", "-preset", "ultrafast", "-c:a", "aac"}));
+    openWindow();
+    DRUI &w = *m_window;
+    w.OpenMediaFiles({clip});
+    QTRY_VERIFY_WITH_TIMEOUT(DRUITestAccess::positionText(w).toInt() >= 1, 8000);
+    // The engine is held up for four seconds (a stalled share, a suspended
+    // process): its picture and position stand still meanwhile.
+    const qint64 pid = DRUITestAccess::engine(w)->processId();
+    QCOMPARE(::kill(pid_t(pid), SIGSTOP), 0);
+    const int held = DRUITestAccess::positionText(w).toInt();
+    QTest::qWait(4000); // the window's own clock runs on meanwhile
+    QVERIFY(DRUITestAccess::playClockMs(w) / 1000 >= held + 3);
+    QCOMPARE(::kill(pid_t(pid), SIGCONT), 0);
+    // Once the engine answers again the clock takes its position, a few
+    // seconds behind where the window's own count had got to.
+    QTRY_VERIFY_WITH_TIMEOUT(DRUITestAccess::positionText(w).toInt() >= held + 1
+                                 && DRUITestAccess::positionText(w).toInt() <= held + 3, 6000);
+    w.close();
+    QTRY_VERIFY(!DRUITestAccess::engine(w));
 }
 
 int main(int argc, char *argv[])
