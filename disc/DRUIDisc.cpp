@@ -101,6 +101,9 @@ void DRUI::ShowBlurayDisc(const BlurayDisc &disc)
         return;
     }
     currentTitle = disc.titles.first().playlistPath;
+    // The disc page's Play (and the desktop's) plays this disc, not the file
+    // that played before it.
+    mediaKind = MEDIA_BLURAY;
     BuildDiscPopups(disc);
     pageStack->setCurrentIndex(1);
 }

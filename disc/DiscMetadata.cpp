@@ -47,7 +47,9 @@ void ReadDiscMetadata(QIODevice& device, QByteArray& name, QByteArray& thumbnail
         }
         const int thumbnailAt = line.indexOf(kThumbnail);
         if (thumbnailAt >= 0)
-            Keep(thumbnail, ValueAfter(line, thumbnailAt + kThumbnail.size(), "\" />"));
+            // The reference ends at its closing quote: real discs give a size
+            // attribute after it, so the tag's end is no mark.
+            Keep(thumbnail, ValueAfter(line, thumbnailAt + kThumbnail.size(), "\""));
     }
 }
 

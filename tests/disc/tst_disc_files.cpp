@@ -48,6 +48,9 @@ private slots:
             "  <di:thumbnail href=\"TEST_640.jpg\" />\n"
             "</di:discinfo></disclib>\n";
         QCOMPARE(Metadata(xml), qMakePair(QByteArray("TEST DISC 10"), QByteArray("TEST_640.jpg")));
+        // Real discs give each thumbnail its size after the reference.
+        QCOMPARE(Metadata("<di:thumbnail href=\"D_640.jpg\" size=\"640x360\" />\n").second,
+                 QByteArray("D_640.jpg"));
         // Without a closing part the value runs to the end of the line, not into the next one.
         QCOMPARE(Metadata("<di:name>Open name\n<di:thumbnail href=\"a b.png\n"),
                  qMakePair(QByteArray("Open name"), QByteArray("a b.png")));

@@ -53,6 +53,7 @@ private slots:
     void blurayFillsTheDiscPage();
     void discPageChoicesReachTheEngine();
     void controlsMenuWhileADiscPlays();
+    void controlsPlayOnTheDiscPagePlaysTheDisc();
     void discReopensFromPlaylistAndRecentList();
     void dvdFolderPlaysAtOnce();
     void openingSomethingElseCancelsTheRead();
@@ -290,6 +291,20 @@ void TestDiscWindow::controlsMenuWhileADiscPlays()
     QCOMPARE(arguments()[before + 15], QString("br://%1").arg(number));
     QTRY_COMPARE(DRUITestAccess::state(w), PlaybackState::Playing);
     QCOMPARE(DRUITestAccess::pageStack(w)->currentIndex(), 2);
+}
+
+void TestDiscWindow::controlsPlayOnTheDiscPagePlaysTheDisc()
+{
+    DRUI &w = *m_window;
+    openFiles({makeFile("before.mkv")});
+    QTRY_COMPARE(DRUITestAccess::state(w), PlaybackState::Playing);
+    openDisc(m_disc);
+    QTRY_COMPARE(DRUITestAccess::pageStack(w)->currentIndex(), 1);
+    const int before = int(arguments().size());
+    QMenu *controls = DRUITestAccess::controlsMenu(w);
+    emit controls->triggered(entry(controls, "Play"));
+    QTRY_COMPARE(arguments().size(), before + 18);
+    QCOMPARE(arguments().mid(before + 15), (QStringList{"br://0", "-bluray-device", m_disc}));
 }
 
 void TestDiscWindow::discReopensFromPlaylistAndRecentList()
