@@ -10,6 +10,7 @@
 #include <QStringDecoder>
 #include <QUrl>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -171,6 +172,12 @@ CommandLine ReadCommandLine(int argc, char **argv, const QString &workingFolder)
     commandLine.plan.paths = plan.paths;
     commandLine.plan.refused += plan.refused;
     return commandLine;
+}
+
+bool PlaysWithoutAsking(const QStringList &paths)
+{
+    return !paths.isEmpty()
+        && std::all_of(paths.cbegin(), paths.cend(), [](const QString &path) { return QFileInfo(path).isFile(); });
 }
 
 QString RefusalText(const RefusedArgument &refused)

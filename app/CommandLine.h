@@ -44,6 +44,9 @@ struct OpenPlan
     QList<RefusedArgument> refused;
 };
 OpenPlan PlanOpening(const QStringList &arguments, const QString &workingFolder);
+// Regular files only: they start playing without any question or message,
+// so the window can start them before it is shown.
+bool PlaysWithoutAsking(const QStringList &paths);
 
 struct CommandLine
 {

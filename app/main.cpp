@@ -62,9 +62,18 @@ int main(int argc, char *argv[])
                      window.get(), &DRUI::RestoreWindow);
     QObject::connect(&instance, &SingleInstance::openRequested,
                      window.get(), &DRUI::OpenFromDesktop);
+    // Files to play: the engine loads while the window is built, and they
+    // start before it is shown. Anything that may bring a message (a folder,
+    // a file that cannot be played) waits for the window.
+    const bool playsAtOnce = PlaysWithoutAsking(commandLine.plan.paths);
+    if (playsAtOnce)
+        window->WarmUpEngine();
     window->BuildPages();
+    if (playsAtOnce)
+        window->OpenFromDesktop(commandLine.plan.paths);
     window->show();
-    window->OpenFromDesktop(commandLine.plan.paths);
+    if (!playsAtOnce)
+        window->OpenFromDesktop(commandLine.plan.paths);
     MprisService mpris(window.get());
     QObject::connect(window.get(), &DRUI::PlaybackChanged, &mpris, &MprisService::refresh);
     mpris.publish();

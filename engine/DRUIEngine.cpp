@@ -58,6 +58,11 @@ void DRUI::VideoPlay()
     StartEngine();
 }
 
+void DRUI::WarmUpEngine()
+{
+    engine->warmUp(EngineProgram());
+}
+
 void DRUI::StartEngine()
 {
     audioTrackCount = 0;

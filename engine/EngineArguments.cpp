@@ -3,6 +3,7 @@
 #include "ui/PlayListInfo.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 QStringList BuildEngineArguments(const EngineLaunch &launch)
@@ -31,4 +32,13 @@ QStringList BuildEngineArguments(const EngineLaunch &launch)
     const bool relative = !launch.mediaPath.isEmpty() && QDir::isRelativePath(launch.mediaPath);
     arguments << (relative ? QFileInfo(launch.mediaPath).absoluteFilePath() : launch.mediaPath);
     return arguments;
+}
+
+QByteArray StandbyLaunchLine(const QStringList &arguments)
+{
+    QByteArrayList encoded;
+    encoded.reserve(arguments.size());
+    for (const QString &argument : arguments)
+        encoded << QFile::encodeName(argument).toPercentEncoding();
+    return encoded.join(' ') + '\n';
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -18,3 +19,8 @@ struct EngineLaunch
 
 // The argument list, one element per argument; no shell ever sees it.
 QStringList BuildEngineArguments(const EngineLaunch &launch);
+
+// The same list as one line for an engine started with "-standby": each
+// argument in the bytes a started program would get, percent-encoded, one
+// space between them, and the line's end.
+QByteArray StandbyLaunchLine(const QStringList &arguments);

@@ -1,5 +1,6 @@
 #include "engine/EngineSession.h"
 
+#include "engine/EngineArguments.h"
 #include "engine/EngineOutput.h"
 
 #include <utility>
@@ -18,6 +19,7 @@ EngineSession::~EngineSession()
 {
     // No engine plays on without its window; the kill is not waited for.
     letGo();
+    letGo(std::exchange(m_spare, nullptr));
 }
 
 bool EngineSession::isActive() const
@@ -44,9 +46,15 @@ void EngineSession::letGo()
     m_quitTimer.stop();
     m_held.clear();
     QProcess *old = std::exchange(m_process, nullptr);
+    if (old)
+        old->disconnect(this);
+    letGo(old);
+}
+
+void EngineSession::letGo(QProcess *old)
+{
     if (!old)
         return;
-    old->disconnect(this);
     if (old->state() == QProcess::NotRunning) {
         old->deleteLater();
         return;
@@ -61,6 +69,34 @@ void EngineSession::letGo()
     old->kill();
 }
 
+void EngineSession::warmUp(const QString &program)
+{
+    letGo(std::exchange(m_spare, nullptr));
+    m_spare = new QProcess;
+    m_spareProgram = program;
+    m_spare->setStandardErrorFile(QProcess::nullDevice());
+    // One that fails or ends before it is needed is simply not used.
+    const auto drop = [this, spare = m_spare] {
+        if (m_spare == spare)
+            letGo(std::exchange(m_spare, nullptr));
+    };
+    connect(m_spare, &QProcess::finished, this, drop);
+    connect(m_spare, &QProcess::errorOccurred, this, drop);
+    m_spare->start(program, {QStringLiteral("-standby")}, QIODevice::ReadWrite);
+}
+
+QProcess *EngineSession::takeSpare(const QString &program, const QString &folder)
+{
+    QProcess *spare = std::exchange(m_spare, nullptr);
+    if (spare && program == m_spareProgram && folder.isEmpty()) {
+        spare->disconnect(this);
+        return spare;
+    }
+    // Only the first start may use it; it would wait for ever otherwise.
+    letGo(spare);
+    return nullptr;
+}
+
 void EngineSession::start(const QString &program, const QStringList &arguments, const QString &medium,
                           const QString &folder)
 {
@@ -68,9 +104,12 @@ void EngineSession::start(const QString &program, const QStringList &arguments, 
     ++m_run;
     m_medium = medium;
     m_skippingLongLine = false;
-    m_process = new QProcess;
-    m_process->setStandardErrorFile(QProcess::nullDevice());
-    m_process->setWorkingDirectory(folder);
+    QProcess *spare = takeSpare(program, folder);
+    m_process = spare ? spare : new QProcess;
+    if (!spare) {
+        m_process->setStandardErrorFile(QProcess::nullDevice());
+        m_process->setWorkingDirectory(folder);
+    }
     connect(m_process, &QProcess::started, this, [this] {
         if (m_state == PlaybackState::Starting)
             setState(PlaybackState::Playing);
@@ -84,7 +123,13 @@ void EngineSession::start(const QString &program, const QStringList &arguments, 
     connect(m_process, &QProcess::finished, this, &EngineSession::onFinished);
     connect(m_process, &QProcess::errorOccurred, this, &EngineSession::onError);
     setState(PlaybackState::Starting);
-    m_process->start(program, arguments, QIODevice::ReadWrite);
+    if (!spare) {
+        m_process->start(program, arguments, QIODevice::ReadWrite);
+        return;
+    }
+    m_process->write(StandbyLaunchLine(arguments));
+    if (m_process->state() == QProcess::Running)
+        setState(PlaybackState::Playing);
 }
 
 void EngineSession::pause()

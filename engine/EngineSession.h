@@ -51,6 +51,12 @@ public:
     // Paused → Playing. Writes nothing: the engine leaves its pause on the
     // next command that does not keep it.
     void resume();
+    // Starts program ahead of need ("-standby"): it loads while the caller
+    // does other work, then waits for its command line. The next start() of
+    // the same program without a folder of its own hands the arguments to it
+    // instead of starting a process; any other start lets it go.
+    void warmUp(const QString &program);
+
     // Tells an active engine to quit; one that is still there after graceMs
     // is ended by force.
     void stop(int graceMs = DefaultQuitGraceMs);
@@ -91,11 +97,15 @@ private:
     bool takeLine(QByteArray &line);
     void pickAnnouncements();
     void letGo();
+    static void letGo(QProcess *process);
+    QProcess *takeSpare(const QString &program, const QString &folder);
     void onFinished(int exitCode, QProcess::ExitStatus status);
     void onError(QProcess::ProcessError error);
 
     PlaybackState m_state = PlaybackState::Idle;
     QProcess *m_process = nullptr;
+    QProcess *m_spare = nullptr; // warmed up, not yet given its arguments
+    QString m_spareProgram;
     QString m_medium;
     QTimer m_quitTimer;
     quint64 m_run = 0;

@@ -45,6 +45,9 @@ public:
 
     // Builds, or on a live window rebuilds, everything below the frame.
     void BuildPages();
+    // Starts the engine ahead of the first playback: it loads its libraries
+    // while the window is built.
+    void WarmUpEngine();
 
     // State the tests and the other subjects read.
     QString dataFolder;

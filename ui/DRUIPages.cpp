@@ -6,6 +6,7 @@
 #include "lang/QtTranslations.h"
 #include "platform/ProgramPaths.h"
 #include "ui/Styles.h"
+#include "ui/WelcomeBackground.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -185,11 +186,7 @@ QWidget *DRUI::BuildWelcomePage()
     auto *box = new QHBoxLayout;
     box->addLayout(columns);
 
-    auto *background = new QLabel;
-    background->setObjectName(QStringLiteral("welcomeBackground"));
-    background->setScaledContents(true);
-    background->setPixmap(Image("bg.jpg").scaled(background->size(), Qt::KeepAspectRatio,
-                                                 Qt::FastTransformation));
+    auto *background = new WelcomeBackground;
     background->setLayout(box);
 
     auto *page = new QWidget(this);

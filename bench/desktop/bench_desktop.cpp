@@ -11,6 +11,7 @@
 #include <QDBusInterface>
 #include <QElapsedTimer>
 #include <QScreen>
+#include <QThread>
 
 #include <algorithm>
 #include <cstdio>
@@ -20,23 +21,30 @@ namespace {
 const QString Program = QStringLiteral(VANTOREL_PROGRAM_DIR "/vantorel");
 const QString Service = QStringLiteral("org.mpris.MediaPlayer2.vantorel");
 
-// The clip is pure green: nothing else on the screen is.
+// The clip is pure green: nothing else on the screen is. Eight one-pixel
+// strips across the screen (any picture of the window crosses one) are read
+// rather than all of it: a whole grab keeps one of the machine's two cores
+// busy (12 ms a look), taking it from the programs being measured; the
+// strips take 2 ms.
 bool FrameOnScreen()
 {
-    const QImage screen = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
-    for (int y = 0; y < screen.height(); y += 8)
-        for (int x = 0; x < screen.width(); x += 8) {
-            const QRgb p = screen.pixel(x, y);
+    QScreen *screen = QGuiApplication::primaryScreen();
+    for (int y = 64; y < screen->size().height(); y += 128) {
+        const QImage strip = screen->grabWindow(0, 0, y, screen->size().width(), 1).toImage();
+        for (int x = 0; x < strip.width(); x += 8) {
+            const QRgb p = strip.pixel(x, 0);
             if (qGreen(p) > 200 && qRed(p) < 80 && qBlue(p) < 80)
                 return true;
         }
+    }
     return false;
 }
 
 double UntilFrame(const QElapsedTimer &since)
 {
     while (since.elapsed() < 30000) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 2);
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+        QThread::msleep(4);
         if (FrameOnScreen())
             return since.nsecsElapsed() / 1e6;
     }
@@ -93,8 +101,7 @@ double ColdStart(const QString &clip)
     QProcess player;
     player.setProcessEnvironment(Fresh(home));
     QElapsedTimer clock;
-    clock.start();
-    player.start(Program, {clip});
+    clock.start(); player.start(Program, {clip});
     const double ms = UntilFrame(clock);
     Quit(player);
     return ms;
@@ -135,8 +142,7 @@ double OpenFile(const QString &clip)
     QTest::qWait(300);
     window.setFileChooser([clip](QWidget *) { return QStringList{clip}; });
     QElapsedTimer clock;
-    clock.start();
-    QMetaObject::invokeMethod(&window, "btnOpenFile");
+    clock.start(); QMetaObject::invokeMethod(&window, "btnOpenFile");
     return UntilFrame(clock);
 }
 

@@ -32,6 +32,7 @@ private slots:
     void badLinesAreIgnored();
     void missingFileFailsClearly();
     void badCommandLineIsRefused();
+    void standbyWaitsForItsCommandLine();
 
 private:
     // Starts Player on the clip and waits for its video to start.
@@ -333,6 +334,39 @@ void TestPlayerFile::badCommandLineIsRefused()
         QVERIFY2(engine.Process().exitCode() == 2, qPrintable(arguments.join(' ')));
         QVERIFY(engine.StandardError().contains("usage:"));
     }
+}
+
+// Started ahead of need, the engine plays what the line on its input says,
+// ends quietly when the input ends first, and refuses a garbled line.
+void TestPlayerFile::standbyWaitsForItsCommandLine()
+{
+    {
+        EngineDriver unused;
+        unused.Start(PlayerProgram(), {"-standby"});
+        unused.CloseInput();
+        QVERIFY(unused.WaitForExit(5000));
+        QCOMPARE(unused.Process().exitCode(), 0);
+        QVERIFY(unused.Lines().isEmpty());
+    }
+    {
+        EngineDriver garbled;
+        garbled.Start(PlayerProgram(), {"-standby"});
+        garbled.Send("-wid %4x");
+        QVERIFY(garbled.WaitForExit(5000));
+        QCOMPARE(garbled.Process().exitCode(), 2);
+    }
+    EngineDriver engine;
+    engine.Start(PlayerProgram(), {"-standby"});
+    const QStringList arguments = EngineArguments(area_->WindowId(), shots_) << clip_;
+    QByteArrayList line;
+    for (const QString& argument : arguments)
+        line << QFile::encodeName(argument).toPercentEncoding();
+    // The first command rides in the same write as the command line.
+    engine.Send(line.join(' ') + "\nget_time_length");
+    QVERIFY2(engine.WaitForLine("VIDEO:", 10000) >= 0, qPrintable(engine.StandardError()));
+    QVERIFY(engine.WaitForLine("ANS_LENGTH=6", 5000) >= 0);
+    engine.Send("q");
+    QVERIFY(engine.WaitForExit(5000));
 }
 
 QTEST_MAIN(TestPlayerFile)

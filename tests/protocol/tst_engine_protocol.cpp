@@ -4,6 +4,7 @@
 #include "engine/EngineCommand.h"
 #include "engine/EngineOutput.h"
 #include "ui/PlayListInfo.h"
+#include "StandbyLaunch.h"
 
 #include <QDir>
 #include <QtTest>
@@ -15,6 +16,7 @@ private slots:
     void argumentsForEachMedium_data();
     void argumentsForEachMedium();
     void pathsStayOneArgument();
+    void standbyLineCarriesEveryArgument();
     void commandForms_data();
     void commandForms();
     void classifiesInOrder_data();
@@ -77,6 +79,25 @@ void TestEngineProtocol::pathsStayOneArgument()
     // absolute path.
     launch.mediaPath = QStringLiteral("-vo x11.mkv");
     QCOMPARE(BuildEngineArguments(launch).last(), QDir::current().absoluteFilePath("-vo x11.mkv"));
+}
+
+// A warmed-up engine gets the same list as one line: whatever bytes a name
+// holds, each argument arrives whole and alone.
+void TestEngineProtocol::standbyLineCarriesEveryArgument()
+{
+    const QString odd = QFile::decodeName("/m/a film\nwith %41 a newline, \xff\xfe bytes and  spaces.mkv");
+    const QStringList arguments = Common + QStringList{QString(), odd, QStringLiteral("映画 – ünï.mkv")};
+    const QByteArray line = StandbyLaunchLine(arguments);
+    QCOMPARE(line.count('\n'), 1);
+    QVERIFY(line.endsWith('\n'));
+    const auto decoded = DecodeLaunchLine(line.chopped(1).toStdString());
+    QVERIFY(decoded);
+    QCOMPARE(int(decoded->size()), int(arguments.size()));
+    for (int i = 0; i < arguments.size(); ++i)
+        QCOMPARE(QByteArray::fromStdString((*decoded)[i]), QFile::encodeName(arguments[i]));
+    // A broken escape is refused, never guessed at.
+    for (const char *garbled : {"-wid %4", "%zz", "a%", "%g1 b"})
+        QVERIFY2(!DecodeLaunchLine(garbled), garbled);
 }
 
 void TestEngineProtocol::commandForms_data()

@@ -10,6 +10,7 @@
 // The engine ends at the end of standard input, on an exit-after rule, or
 // on "q" when the script has no exit-after rule of its own.
 #include "EngineScript.h"
+#include "StandbyLaunch.h"
 
 #include <poll.h>
 #include <unistd.h>
@@ -84,8 +85,19 @@ int main(int argc, char** argv)
 {
     const char* logPath = std::getenv("SCRIPTED_ENGINE_LOG");
     const File log(logPath && *logPath ? std::fopen(logPath, "a") : nullptr);
-    for (int i = 1; i < argc; ++i)
-        Record(log, std::string("arg: ") + argv[i]);
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    // Started ahead of need, like Player: the arguments come as a line.
+    if (arguments == std::vector<std::string>{"-standby"}) {
+        const auto line = ReadLaunchLine(STDIN_FILENO, 1 << 20);
+        const auto given = line ? DecodeLaunchLine(*line) : std::nullopt;
+        if (!given) {
+            Record(log, "standby ended");
+            return 0;
+        }
+        arguments = *given;
+    }
+    for (const std::string& argument : arguments)
+        Record(log, "arg: " + argument);
     const EngineScript script = LoadScript();
     for (const std::string& line : script.startLines)
         Say(line);
