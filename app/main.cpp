@@ -1,8 +1,10 @@
 #include "app/CommandLine.h"
 #include "app/LogHandler.h"
+#include "engine/EngineHeadStart.h"
 #include "lang/CLanguageMgr.h"
 #include "platform/DisplayPlatform.h"
 #include "platform/MprisService.h"
+#include "platform/ProgramPaths.h"
 #include "platform/SingleInstance.h"
 #include "ui/DRUI.h"
 
@@ -11,6 +13,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -46,6 +49,14 @@ int main(int argc, char *argv[])
     if (handover != SingleInstance::Handover::First)
         return EndAfterHandover(argc, argv, commandLine, handover);
 
+    // Files to play: the engine starts now and loads while the application
+    // and the window are made; the files start before the window is shown.
+    // Anything that may bring a message (a folder, a file that cannot be
+    // played) waits for the window.
+    const bool playsAtOnce = PlaysWithoutAsking(commandLine.plan.paths);
+    std::optional<EngineHeadStart> headStart;
+    if (playsAtOnce)
+        headStart.emplace(EngineProgram());
     ExitCleanlyWithoutDisplay();
     QApplication app(argc, argv);
     DisplayIsOpen();
@@ -62,12 +73,8 @@ int main(int argc, char *argv[])
                      window.get(), &DRUI::RestoreWindow);
     QObject::connect(&instance, &SingleInstance::openRequested,
                      window.get(), &DRUI::OpenFromDesktop);
-    // Files to play: the engine loads while the window is built, and they
-    // start before it is shown. Anything that may bring a message (a folder,
-    // a file that cannot be played) waits for the window.
-    const bool playsAtOnce = PlaysWithoutAsking(commandLine.plan.paths);
-    if (playsAtOnce)
-        window->WarmUpEngine();
+    if (headStart)
+        window->AdoptStandbyEngine(headStart->take(), headStart->program());
     window->BuildPages();
     if (playsAtOnce)
         window->OpenFromDesktop(commandLine.plan.paths);

@@ -58,9 +58,9 @@ void DRUI::VideoPlay()
     StartEngine();
 }
 
-void DRUI::WarmUpEngine()
+void DRUI::AdoptStandbyEngine(QProcess *engineProcess, const QString &program)
 {
-    engine->warmUp(EngineProgram());
+    engine->adoptSpare(engineProcess, program);
 }
 
 void DRUI::StartEngine()

@@ -69,20 +69,21 @@ void EngineSession::letGo(QProcess *old)
     old->kill();
 }
 
-void EngineSession::warmUp(const QString &program)
+void EngineSession::adoptSpare(QProcess *spare, const QString &program)
 {
-    letGo(std::exchange(m_spare, nullptr));
-    m_spare = new QProcess;
+    letGo(std::exchange(m_spare, spare));
     m_spareProgram = program;
-    m_spare->setStandardErrorFile(QProcess::nullDevice());
+    if (!spare)
+        return;
     // One that fails or ends before it is needed is simply not used.
-    const auto drop = [this, spare = m_spare] {
+    const auto drop = [this, spare] {
         if (m_spare == spare)
             letGo(std::exchange(m_spare, nullptr));
     };
-    connect(m_spare, &QProcess::finished, this, drop);
-    connect(m_spare, &QProcess::errorOccurred, this, drop);
-    m_spare->start(program, {QStringLiteral("-standby")}, QIODevice::ReadWrite);
+    connect(spare, &QProcess::finished, this, drop);
+    connect(spare, &QProcess::errorOccurred, this, drop);
+    if (spare->state() == QProcess::NotRunning)
+        drop();
 }
 
 QProcess *EngineSession::takeSpare(const QString &program, const QString &folder)

@@ -51,11 +51,11 @@ public:
     // Paused → Playing. Writes nothing: the engine leaves its pause on the
     // next command that does not keep it.
     void resume();
-    // Starts program ahead of need ("-standby"): it loads while the caller
-    // does other work, then waits for its command line. The next start() of
+    // Takes over an engine of program started ahead of need ("-standby",
+    // see EngineHeadStart), waiting for its command line. The next start() of
     // the same program without a folder of its own hands the arguments to it
     // instead of starting a process; any other start lets it go.
-    void warmUp(const QString &program);
+    void adoptSpare(QProcess *spare, const QString &program);
 
     // Tells an active engine to quit; one that is still there after graceMs
     // is ended by force.

@@ -1,10 +1,16 @@
 #include "platform/ProgramPaths.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 QString ProgramDir()
 {
+    // Before the application object exists (an engine started ahead of it),
+    // the same folder comes from the kernel's link to this program.
+    if (!QCoreApplication::instance())
+        return QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).path();
     return QCoreApplication::applicationDirPath();
 }
 

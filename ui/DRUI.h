@@ -45,9 +45,9 @@ public:
 
     // Builds, or on a live window rebuilds, everything below the frame.
     void BuildPages();
-    // Starts the engine ahead of the first playback: it loads its libraries
-    // while the window is built.
-    void WarmUpEngine();
+    // An engine started ahead of the first playback (EngineHeadStart): the
+    // first playback hands it its command line.
+    void AdoptStandbyEngine(QProcess *engineProcess, const QString &program);
 
     // State the tests and the other subjects read.
     QString dataFolder;
