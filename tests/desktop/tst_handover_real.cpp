@@ -93,6 +93,9 @@ void TestHandoverReal::firstStartPlaysItsArguments()
     const QString film = make("first film 100% – 映画.mkv");
     m_first = m_session->startFirst({film});
     QTRY_VERIFY_WITH_TIMEOUT(engineStartedWith(film), 20000);
+    QFile log(m_log);
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    QVERIFY(log.readAll().startsWith("standby\narg: -demuxer\n"));
     QCOMPARE(engineArguments().first(), QStringLiteral("-demuxer"));
     QCOMPARE(engineArguments().last(), film);
     QCOMPARE(m_first->state(), QProcess::Running);

@@ -3,6 +3,7 @@
 //   SCRIPTED_ENGINE_SCRIPT  a script file (rules in EngineScript.h); without
 //                           it the engine prints nothing and only records
 //   SCRIPTED_ENGINE_LOG     a file that receives, flushed at once,
+//                             "standby"  when started ahead of need
 //                             "arg: A"   for each argument, in order
 //                             "in: LINE" for each line read from standard input
 //                             "eof"      when standard input ends
@@ -88,6 +89,7 @@ int main(int argc, char** argv)
     std::vector<std::string> arguments(argv + 1, argv + argc);
     // Started ahead of need, like Player: the arguments come as a line.
     if (arguments == std::vector<std::string>{"-standby"}) {
+        Record(log, "standby");
         const auto line = ReadLaunchLine(STDIN_FILENO, 1 << 20);
         const auto given = line ? DecodeLaunchLine(*line) : std::nullopt;
         if (!given) {
