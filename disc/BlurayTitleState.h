@@ -3,6 +3,7 @@
 #include "disc/BlurayTitleList.h"
 
 #include <QHash>
+#include <QMetaType>
 #include <QString>
 
 // What the window keeps of the Blu-ray titles, keyed by playlist path: the
@@ -19,12 +20,19 @@ struct BlurayTitleState
     QHash<QString, int> audioChoice;         // 0 "Disable", k the k-th stream
     QHash<QString, int> subtitleChoice;
 
-    // Takes in a disc just read. What each title holds is replaced; the
+    // The tables of one disc just read, and nothing else. A title starts
+    // with its first audio stream (none when it has none) and no subtitles.
+    // Made where the disc is read, so that a disc of thousands of titles
+    // costs the window nothing.
+    static BlurayTitleState ForDisc(const BlurayDisc &disc);
+
+    // Takes in the tables of a disc (ForDisc). What each title holds is
+    // replaced, and returned for the caller to free where it suits; the
     // choices and disc folders of titles of other discs stay until their
-    // paths are loaded again. A title starts with its first audio stream
-    // (none when it has none) and no subtitles.
-    void load(const BlurayDisc &disc);
+    // paths are taken in again.
+    BlurayTitleState take(const BlurayTitleState &disc);
 
     // The title's length: its items' durations, each in whole seconds.
     qint64 lengthSeconds(const QString &title) const;
 };
+Q_DECLARE_METATYPE(BlurayTitleState)

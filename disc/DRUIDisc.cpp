@@ -19,6 +19,21 @@
 #include <QLabel>
 #include <QMenu>
 #include <QStackedLayout>
+#include <QThreadPool>
+
+#include <utility>
+
+namespace {
+
+// Frees value on a pool thread: freeing a disc of thousands of titles takes
+// milliseconds the window need not wait for.
+template <typename T>
+void FreeOffThread(T &&value)
+{
+    QThreadPool::globalInstance()->start([gone = std::move(value)] {});
+}
+
+} // namespace
 
 QString ChooseDiscFolder(QWidget *parent)
 {
@@ -89,13 +104,13 @@ void DRUI::DiscReadEnded()
         ShowInfo(QString());
 }
 
-void DRUI::ShowBlurayDisc(const BlurayDisc &disc)
+void DRUI::ShowBlurayDisc(const BlurayDisc &disc, const BlurayTitleState &tables)
 {
     DiscReadEnded();
     discTitleLabel->setText(disc.name);
     // No picture, not a picture, or one outside the disc's metadata: empty.
     discPage->setPixmap(QPixmap(disc.thumbnailPath));
-    discTitles.load(disc);
+    FreeOffThread(discTitles.take(tables));
     if (disc.titles.isEmpty()) {
         currentTitle.clear();
         return;
@@ -187,9 +202,7 @@ void DRUI::BuildDiscPopups(const BlurayDisc &disc)
     }
     // A disc may hold thousands of titles: their entries are made when one
     // of their two menus is first opened, not while the page comes up.
-    titleEntries.clear();
-    for (const BlurayTitle &title : disc.titles)
-        titleEntries.append(PLAY_LIST_INFO{MEDIA_BLURAY, title.playlistPath, title.durationText});
+    FreeOffThread(std::exchange(titleOrder, disc.titles));
     QMenu *titles = NewDiscPopup(discOtherTitlesAction);
     connect(titles, &QMenu::aboutToShow, this, &DRUI::FillTitleMenus);
     ClearMenu(titleMenu);
@@ -201,10 +214,10 @@ void DRUI::FillTitleMenus()
     if (!titles || !titles->isEmpty())
         return;
     QList<QAction *> entries;
-    for (int k = 1; k <= titleEntries.size(); ++k) {
-        const PLAY_LIST_INFO &title = titleEntries[k - 1];
-        auto *entry = new QAction(QString::number(k) + QStringLiteral(". ") + title.duration, titles);
-        entry->setData(QVariant::fromValue(title));
+    for (int k = 1; k <= titleOrder.size(); ++k) {
+        const BlurayTitle &title = titleOrder[k - 1];
+        auto *entry = new QAction(QString::number(k) + QStringLiteral(". ") + title.durationText, titles);
+        entry->setData(QVariant::fromValue(PLAY_LIST_INFO{MEDIA_BLURAY, title.playlistPath, title.durationText}));
         entries.append(entry);
     }
     titles->addActions(entries);

@@ -84,12 +84,15 @@ private:
                 busy_ = true;
             }
             const BlurayDisc disc = ReadBlurayDisc(job->folder, &job->cancelled);
+            const BlurayTitleState tables =
+                job->cancelled ? BlurayTitleState() : BlurayTitleState::ForDisc(disc);
             QMutexLocker lock(&mutex_);
             busy_ = false;
             DiscReader* reader = reader_;
             if (reader && !job->cancelled) {
                 QMetaObject::invokeMethod(
-                    reader, [reader, job, disc] { reader->deliver(job, disc); }, Qt::QueuedConnection);
+                    reader, [reader, job, disc, tables] { reader->deliver(job, disc, tables); },
+                    Qt::QueuedConnection);
             }
         }
     }
@@ -105,6 +108,7 @@ private:
 DiscReader::DiscReader(QObject* parent) : QObject(parent)
 {
     qRegisterMetaType<BlurayDisc>();
+    qRegisterMetaType<BlurayTitleState>();
 }
 
 DiscReader::~DiscReader()
@@ -138,10 +142,11 @@ void DiscReader::cancel()
     job_.reset();
 }
 
-void DiscReader::deliver(const std::shared_ptr<Job>& job, const BlurayDisc& disc)
+void DiscReader::deliver(const std::shared_ptr<Job>& job, const BlurayDisc& disc,
+                         const BlurayTitleState& tables)
 {
     if (job != job_)
         return;  // cancelled or superseded after the worker posted
     job_.reset();
-    emit finished(disc);
+    emit finished(disc, tables);
 }

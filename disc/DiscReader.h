@@ -1,6 +1,7 @@
 #pragma once
 
 #include "disc/BlurayTitleList.h"
+#include "disc/BlurayTitleState.h"
 
 #include <QObject>
 #include <QString>
@@ -31,14 +32,15 @@ public:
     bool isReading() const { return job_ != nullptr; }
 
 signals:
-    // What ReadBlurayDisc gives for the folder of the latest read().
-    void finished(const BlurayDisc& disc);
+    // What ReadBlurayDisc gives for the folder of the latest read(), and
+    // its tables (BlurayTitleState::ForDisc), made on the reading thread.
+    void finished(const BlurayDisc& disc, const BlurayTitleState& tables);
 
 private:
     struct Job;
     class Worker;
 
-    void deliver(const std::shared_ptr<Job>& job, const BlurayDisc& disc);
+    void deliver(const std::shared_ptr<Job>& job, const BlurayDisc& disc, const BlurayTitleState& tables);
 
     std::shared_ptr<Worker> worker_;  // shared with its thread, which may outlive the reader
     std::shared_ptr<Job> job_;        // the latest read, null when none is in progress

@@ -212,7 +212,7 @@ private:
     void LoadBlurayTitles(const QString &folder);
     void CancelDiscRead();
     void DiscReadEnded();
-    void ShowBlurayDisc(const BlurayDisc &disc);
+    void ShowBlurayDisc(const BlurayDisc &disc, const BlurayTitleState &tables);
     QMenu *NewDiscPopup(QAction *entry);
     void MarkDiscChoice(QMenu *popup, QAction *chosen);
     void BuildDiscPopups(const BlurayDisc &disc);
@@ -279,7 +279,7 @@ private:
     bool titleChosen = false;
     int startSeconds = 0;
     BlurayTitleState discTitles;
-    QList<PLAY_LIST_INFO> titleEntries; // the disc's titles in disc page order
+    QList<BlurayTitle> titleOrder; // the disc's titles in disc page order
     DiscReader *discReader = nullptr;
     ProbeQueue *probes = nullptr; // the opened files' durations, never waited for
     QAction *currentDiscSubtitleAction = nullptr;

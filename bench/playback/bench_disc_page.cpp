@@ -47,6 +47,10 @@ double LibraryMs(const QString &folder, int &titles)
 double WindowMs(DRUI &window, const QString &folder, double &longestGapMs)
 {
     DRUITestAccess::pageStack(window)->setCurrentIndex(0);
+    // Going back to the start page is this benchmark's doing: it is painted
+    // before the clock starts.
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
     QEventLoop loop;
     QObject::connect(DRUITestAccess::discReader(window), &DiscReader::finished, &loop, &QEventLoop::quit);
     QElapsedTimer gap;

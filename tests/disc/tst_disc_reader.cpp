@@ -72,9 +72,43 @@ private slots:
             QVERIFY(reader.isReading());
             QVERIFY(spy.wait(30000));
             QVERIFY(!reader.isReading());
-            QCOMPARE(Dump(Result(spy)), Dump(ReadBlurayDisc(folder)));
+            // The tables come made, for every title and nothing else.
+            const auto tables = spy.first().at(1).value<BlurayTitleState>();
+            const BlurayDisc direct = ReadBlurayDisc(folder);
+            QCOMPARE(Dump(Result(spy)), Dump(direct));
+            QCOMPARE(tables.numbers.size(), direct.titles.size());
+            for (const BlurayTitle& title : direct.titles) {
+                QCOMPARE(tables.numbers.value(title.playlistPath), title.number);
+                QCOMPARE(tables.chapters.value(title.playlistPath), title.chapters);
+                QCOMPARE(tables.discRoot.value(title.playlistPath), folder);
+            }
         }
         QVERIFY2(folders.size() > 10 || shared.isEmpty(), "the real discs were not read");
+    }
+
+    // A disc taken in replaces what titles hold and hands the old tables
+    // back; choices made on other discs' titles stay, this disc's start over.
+    void tablesOfLaterDiscsJoinTheEarlier()
+    {
+        TestDisc other;
+        other.Add("00001.mpls", Playlist(60, "00001", 2));
+        const BlurayDisc first = ReadBlurayDisc(disc_.Folder());
+        const BlurayDisc second = ReadBlurayDisc(other.Folder());
+        BlurayTitleState state;
+        state.take(BlurayTitleState::ForDisc(first));
+        const QString earlier = first.titles.first().playlistPath;
+        state.audioChoice[earlier] = 0;
+        state.subtitleChoice[earlier] = 2;
+        const BlurayTitleState replaced = state.take(BlurayTitleState::ForDisc(second));
+        QCOMPARE(replaced.numbers.size(), first.titles.size());
+        QCOMPARE(state.numbers.keys(), QList<QString>{second.titles.first().playlistPath});
+        QCOMPARE(state.audioChoice.value(earlier), 0);
+        QCOMPARE(state.subtitleChoice.value(earlier), 2);
+        QCOMPARE(state.discRoot.value(earlier), disc_.Folder());
+        state.take(BlurayTitleState::ForDisc(first));
+        QCOMPARE(state.audioChoice.value(earlier), 1);
+        QCOMPARE(state.subtitleChoice.value(earlier), 0);
+        QCOMPARE(state.discRoot.value(second.titles.first().playlistPath), other.Folder());
     }
 
     // A cancel or a later read drops a read, whether its worker has not
