@@ -5,24 +5,17 @@
 BlurayTitleState BlurayTitleState::ForDisc(const BlurayDisc &disc)
 {
     BlurayTitleState state;
-    const qsizetype n = disc.titles.size();
-    for (QHash<QString, int> *table : {&state.numbers, &state.audioChoice, &state.subtitleChoice})
-        table->reserve(n);
-    state.discRoot.reserve(n);
-    state.playItems.reserve(n);
-    state.subtitles.reserve(n);
-    state.audio.reserve(n);
-    state.chapters.reserve(n);
+    Titles &titles = state.discs[disc.folder];
+    titles.reserve(disc.titles.size());
     for (const BlurayTitle &title : disc.titles) {
-        const QString &path = title.playlistPath;
-        state.numbers[path] = title.number;
-        state.playItems[path] = title.playItems;
-        state.subtitles[path] = title.subtitles;
-        state.audio[path] = title.audio;
-        state.chapters[path] = title.chapters;
-        state.audioChoice[path] = title.audio.isEmpty() ? 0 : 1;
-        state.subtitleChoice[path] = 0;
-        state.discRoot[path] = disc.folder;
+        BlurayTitleEntry &entry = titles[title.playlistPath];
+        entry.number = title.number;
+        entry.discRoot = disc.folder;
+        entry.playItems = title.playItems;
+        entry.subtitles = title.subtitles;
+        entry.audio = title.audio;
+        entry.chapters = title.chapters;
+        entry.audioChoice = title.audio.isEmpty() ? 0 : 1;
     }
     return state;
 }
@@ -30,26 +23,36 @@ BlurayTitleState BlurayTitleState::ForDisc(const BlurayDisc &disc)
 BlurayTitleState BlurayTitleState::take(const BlurayTitleState &disc)
 {
     BlurayTitleState replaced;
-    replaced.numbers = std::exchange(numbers, disc.numbers);
-    replaced.playItems = std::exchange(playItems, disc.playItems);
-    replaced.subtitles = std::exchange(subtitles, disc.subtitles);
-    replaced.audio = std::exchange(audio, disc.audio);
-    replaced.chapters = std::exchange(chapters, disc.chapters);
-    // The first disc's tables are shared as they are; later ones join what
-    // the earlier discs left.
-    const auto keep = [](auto &mine, const auto &theirs) {
-        if (mine.isEmpty())
-            mine = theirs;
-        else
-            mine.insert(theirs);
-    };
-    keep(audioChoice, disc.audioChoice);
-    keep(subtitleChoice, disc.subtitleChoice);
-    keep(discRoot, disc.discRoot);
+    for (auto it = disc.discs.cbegin(); it != disc.discs.cend(); ++it) {
+        Titles &mine = discs[it.key()];
+        replaced.discs.insert(it.key(), std::exchange(mine, it.value()));
+    }
     return replaced;
+}
+
+const BlurayTitleEntry *BlurayTitleState::find(const QString &title) const
+{
+    // A few discs at most, each looked up directly.
+    for (const Titles &titles : discs) {
+        const auto it = titles.constFind(title);
+        if (it != titles.constEnd())
+            return &*it;
+    }
+    return nullptr;
+}
+
+BlurayTitleEntry *BlurayTitleState::find(const QString &title)
+{
+    for (Titles &titles : discs) {
+        const auto it = titles.find(title);
+        if (it != titles.end())
+            return &*it;
+    }
+    return nullptr;
 }
 
 qint64 BlurayTitleState::lengthSeconds(const QString &title) const
 {
-    return PlayItemsSeconds(playItems.value(title));
+    const BlurayTitleEntry *entry = find(title);
+    return entry ? PlayItemsSeconds(entry->playItems) : 0;
 }

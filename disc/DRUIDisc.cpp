@@ -20,17 +20,22 @@
 #include <QMenu>
 #include <QStackedLayout>
 #include <QThreadPool>
+#include <QTimer>
 
 #include <utility>
 
 namespace {
 
-// Frees value on a pool thread: freeing a disc of thousands of titles takes
-// milliseconds the window need not wait for.
+// Frees value on a pool thread once the window has done what waits in its
+// queue (the page the disc brings is drawn first): freeing a disc of
+// thousands of titles takes milliseconds, and beside the drawing it would
+// slow that down on a machine of few cores.
 template <typename T>
 void FreeOffThread(T &&value)
 {
-    QThreadPool::globalInstance()->start([gone = std::move(value)] {});
+    QTimer::singleShot(0, [gone = std::move(value)]() mutable {
+        QThreadPool::globalInstance()->start([last = std::move(gone)] {});
+    });
 }
 
 } // namespace
@@ -107,6 +112,9 @@ void DRUI::DiscReadEnded()
 void DRUI::ShowBlurayDisc(const BlurayDisc &disc, const BlurayTitleState &tables)
 {
     DiscReadEnded();
+    // This copy outlives the one the reader hands over, so the disc's
+    // thousands of playlist entries are freed on the pool, not here.
+    FreeOffThread(BlurayDisc(disc));
     discTitleLabel->setText(disc.name);
     // No picture, not a picture, or one outside the disc's metadata: empty.
     discPage->setPixmap(QPixmap(disc.thumbnailPath));
@@ -133,20 +141,23 @@ void DRUI::MarkDiscChoice(QMenu *popup, QAction *chosen)
     }
 }
 
-QMenu *DRUI::NewDiscPopup(QAction *entry)
+QMenu *DRUI::DiscPopup(QAction *entry)
 {
-    // Every disc gets popups of its own; those of the last one go.
-    if (QMenu *old = entry->menu()) {
-        entry->setMenu(nullptr);
-        old->deleteLater();
+    // Made once per page and emptied for each disc.
+    if (QMenu *popup = entry->menu()) {
+        ClearMenu(popup);
+        return popup;
     }
+    // The look comes from the disc menu's style sheet.
     auto *popup = new QMenu(discMenu);
+    popup->setObjectName(QStringLiteral("discPopup"));
     popup->setWindowFlags(popup->windowFlags() | Qt::FramelessWindowHint);
     popup->setAttribute(Qt::WA_TranslucentBackground);
-    popup->setStyleSheet(QString::fromLatin1(Styles::DiscPopup));
     popup->setFont(Styles::Calibri(20, true));
     popup->setPalette(Styles::WhiteText());
     entry->setMenu(popup);
+    if (entry == discOtherTitlesAction)
+        connect(popup, &QMenu::aboutToShow, this, &DRUI::FillTitleMenus);
     return popup;
 }
 
@@ -160,10 +171,12 @@ void DRUI::BuildDiscPopups(const BlurayDisc &disc)
         }
     };
 
-    QMenu *subtitles = NewDiscPopup(discSubtitleAction);
+    const BlurayTitleEntry *known = discTitles.find(currentTitle);
+    const BlurayTitleEntry title = known ? *known : BlurayTitleEntry();
+    QMenu *subtitles = DiscPopup(discSubtitleAction);
     ClearMenu(subtitleTrackMenu);
     currentDiscSubtitleAction = nullptr;
-    if (!discTitles.subtitles[currentTitle].isEmpty()) {
+    if (!title.subtitles.isEmpty()) {
         currentDiscSubtitleAction = subtitles->addAction(QStringLiteral("Disable"));
         currentDiscSubtitleAction->setData(0);
         subtitles->setActiveAction(currentDiscSubtitleAction);
@@ -172,16 +185,16 @@ void DRUI::BuildDiscPopups(const BlurayDisc &disc)
         disable->setData(0);
         disable->setCheckable(true);
         disable->setChecked(true);
-        addStreams(subtitles, subtitleTrackMenu, discTitles.subtitles[currentTitle]);
+        addStreams(subtitles, subtitleTrackMenu, title.subtitles);
     }
 
-    QMenu *audio = NewDiscPopup(discAudioAction);
+    QMenu *audio = DiscPopup(discAudioAction);
     ClearMenu(audioTrackMenu);
     currentDiscAudioAction = nullptr;
-    if (!discTitles.audio[currentTitle].isEmpty()) {
+    if (!title.audio.isEmpty()) {
         audio->addAction(QStringLiteral("Disable"))->setData(0);
         audioTrackMenu->addAction(QStringLiteral("Disable"))->setData(0);
-        addStreams(audio, audioTrackMenu, discTitles.audio[currentTitle]);
+        addStreams(audio, audioTrackMenu, title.audio);
         currentDiscAudioAction = audio->actions().at(1);
         audio->setActiveAction(currentDiscAudioAction);
         MarkDiscChoice(audio, currentDiscAudioAction);
@@ -190,9 +203,9 @@ void DRUI::BuildDiscPopups(const BlurayDisc &disc)
     }
 
     // Chapters and titles: one entry shown in two menus.
-    QMenu *chapters = NewDiscPopup(discChapterAction);
+    QMenu *chapters = DiscPopup(discChapterAction);
     ClearMenu(chapterMenu);
-    const QList<quint32> starts = discTitles.chapters[currentTitle];
+    const QList<quint32> &starts = title.chapters;
     for (int k = 1; k <= starts.size(); ++k) {
         auto *chapter = new QAction(QString::number(k) + QStringLiteral(". ")
                                         + FormatSeconds(starts[k - 1] / 1000), chapters);
@@ -203,8 +216,7 @@ void DRUI::BuildDiscPopups(const BlurayDisc &disc)
     // A disc may hold thousands of titles: their entries are made when one
     // of their two menus is first opened, not while the page comes up.
     FreeOffThread(std::exchange(titleOrder, disc.titles));
-    QMenu *titles = NewDiscPopup(discOtherTitlesAction);
-    connect(titles, &QMenu::aboutToShow, this, &DRUI::FillTitleMenus);
+    DiscPopup(discOtherTitlesAction);
     ClearMenu(titleMenu);
 }
 
@@ -233,14 +245,16 @@ void DRUI::BDMenuOperate(QAction *action)
         discSubtitleAction->menu()->setActiveAction(action);
         MarkDiscChoice(discSubtitleAction->menu(), action);
         currentDiscSubtitleAction = action;
-        discTitles.subtitleChoice[currentTitle] = action->data().toInt();
+        if (BlurayTitleEntry *title = discTitles.find(currentTitle))
+            title->subtitleChoice = action->data().toInt();
         return;
     }
     if (in(discAudioAction)) {
         discAudioAction->menu()->setActiveAction(action);
         MarkDiscChoice(discAudioAction->menu(), action);
         currentDiscAudioAction = action;
-        discTitles.audioChoice[currentTitle] = action->data().toInt();
+        if (BlurayTitleEntry *title = discTitles.find(currentTitle))
+            title->audioChoice = action->data().toInt();
         return;
     }
     startSeconds = 0;
@@ -257,7 +271,8 @@ void DRUI::PlayCurrentTitle()
 {
     if (currentTitle.isEmpty())
         return;
-    const QString disc = discTitles.discRoot.value(currentTitle, currentTitle);
+    const BlurayTitleEntry *title = discTitles.find(currentTitle);
+    const QString disc = title ? title->discRoot : currentTitle;
     const PLAY_LIST_INFO entry{MEDIA_BLURAY, disc, FormatSeconds(discTitles.lengthSeconds(currentTitle))};
     if (!PlaylistHolds(disc))
         AppendToPlaylist({entry});

@@ -40,8 +40,9 @@ void DRUI::VideoPlay()
         engine->isPlaying() ? PausePlayback() : ResumePlayback();
         return;
     }
-    audioTrackIndex = discTitles.audioChoice.value(currentTitle, -1) - 1;
-    subtitleTrackIndex = discTitles.subtitleChoice.value(currentTitle, -1) - 1;
+    const BlurayTitleEntry *title = discTitles.find(currentTitle);
+    audioTrackIndex = (title ? title->audioChoice : -1) - 1;
+    subtitleTrackIndex = (title ? title->subtitleChoice : -1) - 1;
     pageStack->setCurrentIndex(2);
     seekSlider->setEnabled(true);
     seekSlider->setRange(0, int(mediaLengthSeconds));
@@ -81,8 +82,8 @@ void DRUI::StartEngine()
     launch.screenshotFolder = dataFolder;
     launch.mediaKind = mediaKind;
     launch.titleChosen = titleChosen;
-    if (discTitles.numbers.contains(currentTitle))
-        launch.titleNumber = discTitles.numbers[currentTitle];
+    if (const BlurayTitleEntry *title = discTitles.find(currentTitle))
+        launch.titleNumber = title->number;
     launch.mediaPath = currentMediaPath;
     // A Blu-ray engine runs in the disc's stream folder; the player's own
     // folder stays where it is (its log and relative paths live there).

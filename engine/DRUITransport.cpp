@@ -171,12 +171,12 @@ void DRUI::SeekToSecond(int second)
 
 void DRUI::StepChapter(bool forward)
 {
-    const auto chapters = discTitles.chapters.constFind(currentTitle);
-    if (chapters == discTitles.chapters.constEnd())
+    const BlurayTitleEntry *title = discTitles.find(currentTitle);
+    if (!title)
         return;
     const int p = positionText.toInt();
-    const std::optional<int> target = forward ? NextChapterSecond(*chapters, p)
-                                              : PreviousChapterSecond(*chapters, p);
+    const std::optional<int> target = forward ? NextChapterSecond(title->chapters, p)
+                                              : PreviousChapterSecond(title->chapters, p);
     if (target)
         SeekToSecond(*target);
 }

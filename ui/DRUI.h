@@ -213,7 +213,7 @@ private:
     void CancelDiscRead();
     void DiscReadEnded();
     void ShowBlurayDisc(const BlurayDisc &disc, const BlurayTitleState &tables);
-    QMenu *NewDiscPopup(QAction *entry);
+    QMenu *DiscPopup(QAction *entry);
     void MarkDiscChoice(QMenu *popup, QAction *chosen);
     void BuildDiscPopups(const BlurayDisc &disc);
     void FillTitleMenus();

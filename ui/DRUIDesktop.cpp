@@ -74,7 +74,8 @@ MediaSnapshot DRUI::NowPlaying() const
     if (now.status == MediaSnapshot::Status::Stopped) {
         // A disc page waiting for its movie: that is what Play starts.
         if (DiscPageWaits()) {
-            now.location = discTitles.discRoot.value(currentTitle);
+            const BlurayTitleEntry *title = discTitles.find(currentTitle);
+            now.location = title ? title->discRoot : QString();
             DescribeDisc(now, true);
         }
         return now;
@@ -111,8 +112,9 @@ void DRUI::DescribeDisc(MediaSnapshot &now, bool bluray) const
         now.titleNumber = 1; // the engine plays the DVD's first title
         return;
     }
-    const QList<quint32> chapters = discTitles.chapters.value(currentTitle);
-    now.titleNumber = discTitles.numbers.value(currentTitle, 0);
+    const BlurayTitleEntry *title = discTitles.find(currentTitle);
+    const QList<quint32> chapters = title ? title->chapters : QList<quint32>();
+    now.titleNumber = title ? title->number : 0;
     if (now.status == MediaSnapshot::Status::Stopped)
         return;
     now.chapter = ChapterAt(chapters, now.positionMs);

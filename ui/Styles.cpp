@@ -48,13 +48,10 @@ const char *const TimeLabel = "background-color: rgb(0, 0, 0);";
 const char *const ControlBar = "background-color: rgb(205, 201, 201);";
 const char *const DiscMenu =
     "QMenu{background:rgba(0, 0, 0, 80);color: white;}"
-    "QMenu::item:selected {background-color: rgba(0, 0, 0,120);}";
-const char *const DiscPopup =
-    "QMenu{background:rgba(0, 0, 0, 80);color: white;}"
     "QMenu::item:selected {background-color: rgba(0, 0, 0,120);}"
-    "QMenu::item {padding: 4px 16px 4px 30px;}"
-    "QMenu::indicator {width: 16px; height: 16px; left: 8px;}"
-    "QMenu::indicator:checked {image: url(:/image/dot.png);}";
+    "QMenu#discPopup::item {padding: 4px 16px 4px 30px;}"
+    "QMenu#discPopup::indicator {width: 16px; height: 16px; left: 8px;}"
+    "QMenu#discPopup::indicator:checked {image: url(:/image/dot.png);}";
 // The highlighted entry keeps its dark text: the toolkit's own highlighted
 // text is white, which cannot be read on this light highlight.
 const char *const WhitePopup =

@@ -16,8 +16,7 @@ extern const char *const SeekSlider;
 extern const char *const VolumeSlider;
 extern const char *const TimeLabel;
 extern const char *const ControlBar;
-extern const char *const DiscMenu;
-extern const char *const DiscPopup; // the disc page's popups: the choice shows a dot
+extern const char *const DiscMenu; // and its popups ("discPopup"): the choice shows a dot
 extern const char *const WhitePopup;
 extern const char *const Playlist;
 extern const char *const Transparent;

@@ -76,19 +76,23 @@ private slots:
             const auto tables = spy.first().at(1).value<BlurayTitleState>();
             const BlurayDisc direct = ReadBlurayDisc(folder);
             QCOMPARE(Dump(Result(spy)), Dump(direct));
-            QCOMPARE(tables.numbers.size(), direct.titles.size());
+            QCOMPARE(tables.discs.keys(), QList<QString>{folder});
+            QCOMPARE(tables.discs[folder].size(), direct.titles.size());
             for (const BlurayTitle& title : direct.titles) {
-                QCOMPARE(tables.numbers.value(title.playlistPath), title.number);
-                QCOMPARE(tables.chapters.value(title.playlistPath), title.chapters);
-                QCOMPARE(tables.discRoot.value(title.playlistPath), folder);
+                const BlurayTitleEntry* entry = tables.find(title.playlistPath);
+                QVERIFY(entry);
+                QCOMPARE(entry->number, title.number);
+                QCOMPARE(entry->chapters, title.chapters);
+                QCOMPARE(entry->discRoot, folder);
+                QCOMPARE(entry->audioChoice, title.audio.isEmpty() ? 0 : 1);
             }
         }
         QVERIFY2(folders.size() > 10 || shared.isEmpty(), "the real discs were not read");
     }
 
-    // A disc taken in replaces what titles hold and hands the old tables
-    // back; choices made on other discs' titles stay, this disc's start over.
-    void tablesOfLaterDiscsJoinTheEarlier()
+    // A disc taken in starts its titles over; choices made on other discs'
+    // titles stay.
+    void laterDiscsJoinTheEarlier()
     {
         TestDisc other;
         other.Add("00001.mpls", Playlist(60, "00001", 2));
@@ -97,18 +101,20 @@ private slots:
         BlurayTitleState state;
         state.take(BlurayTitleState::ForDisc(first));
         const QString earlier = first.titles.first().playlistPath;
-        state.audioChoice[earlier] = 0;
-        state.subtitleChoice[earlier] = 2;
-        const BlurayTitleState replaced = state.take(BlurayTitleState::ForDisc(second));
-        QCOMPARE(replaced.numbers.size(), first.titles.size());
-        QCOMPARE(state.numbers.keys(), QList<QString>{second.titles.first().playlistPath});
-        QCOMPARE(state.audioChoice.value(earlier), 0);
-        QCOMPARE(state.subtitleChoice.value(earlier), 2);
-        QCOMPARE(state.discRoot.value(earlier), disc_.Folder());
-        state.take(BlurayTitleState::ForDisc(first));
-        QCOMPARE(state.audioChoice.value(earlier), 1);
-        QCOMPARE(state.subtitleChoice.value(earlier), 0);
-        QCOMPARE(state.discRoot.value(second.titles.first().playlistPath), other.Folder());
+        state.find(earlier)->audioChoice = 0;
+        state.find(earlier)->subtitleChoice = 2;
+        QVERIFY(state.take(BlurayTitleState::ForDisc(second)).discs.value(other.Folder()).isEmpty());
+        QCOMPARE(state.discs.size(), 2);
+        QCOMPARE(state.find(earlier)->audioChoice, 0);
+        QCOMPARE(state.find(earlier)->subtitleChoice, 2);
+        QCOMPARE(state.find(earlier)->discRoot, disc_.Folder());
+        QCOMPARE(state.find(second.titles.first().playlistPath)->discRoot, other.Folder());
+        const BlurayTitleState replaced = state.take(BlurayTitleState::ForDisc(first));
+        QCOMPARE(replaced.discs.value(disc_.Folder()).value(earlier).subtitleChoice, 2);
+        QCOMPARE(state.find(earlier)->audioChoice, 1);
+        QCOMPARE(state.find(earlier)->subtitleChoice, 0);
+        QCOMPARE(state.lengthSeconds(earlier), first.titles.first().durationSeconds);
+        QVERIFY(!state.find(other.Folder()));
     }
 
     // A cancel or a later read drops a read, whether its worker has not

@@ -41,8 +41,11 @@ public:
     static int &mediaKind(DRUI &w) { return w.mediaKind; }
     static bool &titleChosen(DRUI &w) { return w.titleChosen; }
     static QString &currentTitle(DRUI &w) { return w.currentTitle; }
-    static QHash<QString, int> &titleNumbers(DRUI &w) { return w.discTitles.numbers; }
-    static QHash<QString, QList<quint32>> &titleChapters(DRUI &w) { return w.discTitles.chapters; }
+    static BlurayTitleEntry &title(DRUI &w, const QString &path)
+    {
+        BlurayTitleEntry *known = w.discTitles.find(path);
+        return known ? *known : w.discTitles.discs[QString()][path];
+    }
     static BlurayTitleState &discTitles(DRUI &w) { return w.discTitles; }
     static int &startSeconds(DRUI &w) { return w.startSeconds; }
     static qint64 &length(DRUI &w) { return w.mediaLengthSeconds; }

@@ -46,8 +46,8 @@ void TestDiscShared::discPageListsTheLibrarysTitles()
         QCOMPARE(offered[k]->text(), QString("%1. %2").arg(k + 1).arg(title.durationText));
         const QString path = offered[k]->data().value<PLAY_LIST_INFO>().path;
         QCOMPARE(path, title.playlistPath);
-        QCOMPARE(DRUITestAccess::titleNumbers(w)[path], title.number);
-        QCOMPARE(DRUITestAccess::titleChapters(w)[path], title.chapters);
+        QCOMPARE(DRUITestAccess::title(w, path).number, title.number);
+        QCOMPARE(DRUITestAccess::title(w, path).chapters, title.chapters);
     }
     QCOMPARE(DRUITestAccess::chapterMenu(w)->actions().size(),
              library.titles.isEmpty() ? 0 : library.titles.first().chapters.size());

@@ -77,7 +77,7 @@ void TestPlaybackScripted::discArgumentLists()
     DRUITestAccess::mediaKind(w) = kind;
     DRUITestAccess::titleChosen(w) = chosen;
     DRUITestAccess::currentTitle(w) = m_dir.filePath("disc/BDMV/PLAYLIST/00003.mpls");
-    DRUITestAccess::titleNumbers(w)[DRUITestAccess::currentTitle(w)] = 3;
+    DRUITestAccess::title(w, DRUITestAccess::currentTitle(w)).number = 3;
     QMetaObject::invokeMethod(&w, "VideoPlay");
     QTRY_COMPARE(arguments().size(), 15 + int(tail.size()) + 1);
     QCOMPARE(arguments().mid(15), tail + QStringList{m_dir.filePath("disc")});
@@ -349,7 +349,7 @@ void TestPlaybackScripted::chapterStartOnlyForTheTitleItWasChosenFor()
     waitForEngineLine("seek 754 2");
     QCOMPARE(received().indexOf("seek 754 2"), received().indexOf("volume 50 2") + 1);
     // Chapters step by the title's chapter list.
-    DRUITestAccess::titleChapters(w)[DRUITestAccess::currentTitle(w)] = {0, 300000, 600000, 900000};
+    DRUITestAccess::title(w, DRUITestAccess::currentTitle(w)).chapters = {0, 300000, 600000, 900000};
     DRUITestAccess::positionText(w) = "650";
     QMetaObject::invokeMethod(&w, "PlayPre");
     waitForEngineLine("seek 300 2");
