@@ -34,7 +34,8 @@ void TestWindowFaults::whatIsNoRegularFileNeverReachesTheEngine()
     openFiles({fifo, film, "/dev/zero"});
     QTRY_COMPARE(m_notices.size(), 2);
     QTRY_COMPARE(DRUITestAccess::state(w), PlaybackState::Playing);
-    QCOMPARE(arguments().last(), film);
+    // The engine writes its arguments down a moment after it has started.
+    QTRY_COMPARE(arguments().isEmpty() ? QString() : arguments().last(), film);
     QCOMPARE(w.playlist.size(), 1);
     QCOMPARE(w.recentFiles, QStringList{film});
 }
