@@ -3,6 +3,7 @@
 #include "engine/EngineHeadStart.h"
 #include "lang/CLanguageMgr.h"
 #include "platform/DisplayPlatform.h"
+#include "platform/FontWarmUp.h"
 #include "platform/MprisService.h"
 #include "platform/ProgramPaths.h"
 #include "platform/SingleInstance.h"
@@ -57,6 +58,7 @@ int main(int argc, char *argv[])
     std::optional<EngineHeadStart> headStart;
     if (playsAtOnce)
         headStart.emplace(EngineProgram());
+    WarmUpFonts();
     ExitCleanlyWithoutDisplay();
     QApplication app(argc, argv);
     DisplayIsOpen();

@@ -5,7 +5,7 @@ cd "$(dirname "$0")/.."
 
 packages=(
   build-essential cmake pkg-config
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev libfontconfig-dev
   libmpv-dev libavformat-dev libavcodec-dev libavutil-dev libssl-dev libbluray-dev libdvdread-dev
   fonts-crosextra-carlito qt6-translations-l10n
   ffmpeg dvdauthor xvfb xauth x11-utils dbus-daemon mpv
