@@ -139,7 +139,8 @@ double OpenFile(const QString &clip)
     DRUI window;
     window.BuildPages();
     window.show();
-    QTest::qWaitForWindowExposed(&window);
+    if (!QTest::qWaitForWindowExposed(&window))
+        return -1;
     QTest::qWait(300);
     window.setFileChooser([clip](QWidget *) { return QStringList{clip}; });
     QElapsedTimer clock;

@@ -144,11 +144,9 @@ void Quit(QProcess& process)
     }
 }
 
-} // namespace
-
-double MeasureCpu(const EngineCase& engine, const QString& clip, int seconds)
+// Starts the engine on clip and waits (5 s at most) for its video line.
+void StartUntilVideo(QProcess& process, const EngineCase& engine, const QString& clip)
 {
-    QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(engine.program, engine.arguments + QStringList{clip});
     QByteArray output;
@@ -158,13 +156,26 @@ double MeasureCpu(const EngineCase& engine, const QString& clip, int seconds)
         process.waitForReadyRead(20);
         output += process.readAll();
     }
-    const double before = CpuSeconds(process.processId());
+}
+
+void PlayFor(QProcess& process, int seconds)
+{
     QElapsedTimer playing;
     playing.start();
     while (playing.elapsed() < seconds * 1000) {
         process.waitForReadyRead(100);
         process.readAll();   // keep the pipe drained, as a reader would
     }
+}
+
+} // namespace
+
+double MeasureCpu(const EngineCase& engine, const QString& clip, int seconds)
+{
+    QProcess process;
+    StartUntilVideo(process, engine, clip);
+    const double before = CpuSeconds(process.processId());
+    PlayFor(process, seconds);
     const double after = CpuSeconds(process.processId());
     Quit(process);
     return before < 0 || after < 0 ? -1 : after - before;
@@ -173,21 +184,8 @@ double MeasureCpu(const EngineCase& engine, const QString& clip, int seconds)
 Footprint MeasureFootprint(const EngineCase& engine, const QString& clip, int seconds)
 {
     QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(engine.program, engine.arguments + QStringList{clip});
-    QByteArray output;
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < 5000 && !output.contains(engine.videoLine.toUtf8())) {
-        process.waitForReadyRead(20);
-        output += process.readAll();
-    }
-    QElapsedTimer playing;
-    playing.start();
-    while (playing.elapsed() < seconds * 1000) {
-        process.waitForReadyRead(100);
-        process.readAll();
-    }
+    StartUntilVideo(process, engine, clip);
+    PlayFor(process, seconds);
     Footprint footprint;
     footprint.peakMb = PeakMegabytes(process.processId());
     footprint.cpuSeconds = CpuSeconds(process.processId());

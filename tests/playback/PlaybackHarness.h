@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QProcess>
 #include <QPushButton>
+#include <QScreen>
 #include <QSlider>
 #include <QStackedLayout>
 #include <QTableWidget>
@@ -132,5 +133,16 @@ inline QWidget *Named(DRUI &w, const char *name) { return w.findChild<QWidget *>
 // Every opened file's probe has answered: the durations run beside the
 // window, so a test that sets a length by hand waits for them first.
 inline bool ProbesDone(DRUI &w) { return DRUITestAccess::probes(w)->isIdle(); }
+
+// The widget shows a picture on the screen: any sampled pixel is not black.
+inline bool ShowsPicture(QWidget *surface)
+{
+    const QImage image = QGuiApplication::primaryScreen()->grabWindow(surface->winId()).toImage();
+    for (int y = 0; y < image.height(); y += 16)
+        for (int x = 0; x < image.width(); x += 16)
+            if (qGray(image.pixel(x, y)) > 40)
+                return true;
+    return false;
+}
 
 } // namespace Harness
