@@ -85,12 +85,30 @@ void DRUI::OpenDvdFolder(const QString &folder)
     VideoPlay();
 }
 
+void DRUI::ConnectDiscReader()
+{
+    discReader = new DiscReader(this);
+    connect(discReader, &DiscReader::finished, this, &DRUI::ShowBlurayDisc);
+    // A disc read from memory comes up in milliseconds, and a notice flashed
+    // for that long only flickers; a drive spinning up takes seconds.
+    constexpr int NoticeAfterMs = 200;
+    discReadNotice = new QTimer(this);
+    discReadNotice->setSingleShot(true);
+    discReadNotice->setInterval(NoticeAfterMs);
+    connect(discReadNotice, &QTimer::timeout, this, &DRUI::ShowDiscBeingRead);
+}
+
 void DRUI::LoadBlurayTitles(const QString &folder)
 {
-    ShowInfo(Text("MainWnd/ReadingDisc"));
-    if (!QApplication::overrideCursor())
-        QApplication::setOverrideCursor(Qt::BusyCursor);
+    discReadNotice->start();
     discReader->read(folder);
+}
+
+void DRUI::ShowDiscBeingRead()
+{
+    ShowInfo(Text("MainWnd/ReadingDisc"));
+    if (!std::exchange(discReadBusy, true))
+        QApplication::setOverrideCursor(Qt::BusyCursor);
 }
 
 void DRUI::CancelDiscRead()
@@ -103,7 +121,8 @@ void DRUI::CancelDiscRead()
 
 void DRUI::DiscReadEnded()
 {
-    if (QApplication::overrideCursor())
+    discReadNotice->stop();
+    if (std::exchange(discReadBusy, false))
         QApplication::restoreOverrideCursor();
     if (!engine->isActive())
         ShowInfo(QString());

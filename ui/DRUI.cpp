@@ -1,7 +1,6 @@
 #include "ui/DRUI.h"
 
 #include "lang/CLanguageMgr.h"
-#include "disc/DiscReader.h"
 #include "disc/ProbeQueue.h"
 #include "platform/PowerInhibitor.h"
 #include "resources/ImageResources.h"
@@ -35,8 +34,7 @@ DRUI::DRUI(QWidget *parent, Qt::WindowFlags flags)
     keepAwake = new PowerInhibitor(this);
     engine = new EngineSession(this);
     ConnectEngine();
-    discReader = new DiscReader(this);
-    connect(discReader, &DiscReader::finished, this, &DRUI::ShowBlurayDisc);
+    ConnectDiscReader();
     ConnectMediaControls();
     probes = new ProbeQueue(this);
     connect(probes, &ProbeQueue::probed, this, &DRUI::ApplyDuration);

@@ -209,7 +209,9 @@ private:
 
     // Opening things (disc/DRUIDisc.cpp, disc/DRUIMediaFiles.cpp).
     void OpenDvdFolder(const QString &folder);
+    void ConnectDiscReader();
     void LoadBlurayTitles(const QString &folder);
+    void ShowDiscBeingRead();
     void CancelDiscRead();
     void DiscReadEnded();
     void ShowBlurayDisc(const BlurayDisc &disc, const BlurayTitleState &tables);
@@ -281,6 +283,8 @@ private:
     BlurayTitleState discTitles;
     QList<BlurayTitle> titleOrder; // the disc's titles in disc page order
     DiscReader *discReader = nullptr;
+    QTimer *discReadNotice = nullptr; // says a slow read is going on
+    bool discReadBusy = false;        // the busy pointer is ours to take back
     ProbeQueue *probes = nullptr; // the opened files' durations, never waited for
     QAction *currentDiscSubtitleAction = nullptr;
     QAction *currentDiscAudioAction = nullptr;
