@@ -63,7 +63,10 @@ void DRUI::BuildMainPage()
 
     QLayout *menuRow = BuildMenuBarRow();
 
-    pageStack = new QStackedLayout;
+    // The pages have a widget of their own: a page switch repaints the
+    // page's area, not the menu bar and the controls beside it.
+    auto *pageArea = new QWidget;
+    pageStack = new QStackedLayout(pageArea);
     pageStack->addWidget(BuildWelcomePage());
     pageStack->addWidget(BuildDiscPage());
     pageStack->addWidget(BuildVideoPage());
@@ -74,7 +77,7 @@ void DRUI::BuildMainPage()
 
     BuildPlaylistTable();
     auto *contentRow = new QHBoxLayout;
-    contentRow->addLayout(pageStack, 8);
+    contentRow->addWidget(pageArea, 8);
     contentRow->addWidget(playlistTable, 2);
     contentRow->setContentsMargins(0, 0, 0, 0);
     contentRow->setSpacing(0);
@@ -124,7 +127,11 @@ QWidget *DRUI::BuildVideoPage()
     auto *page = new QWidget(this);
     videoSurface = new QLabel;
     videoSurface->setObjectName(QStringLiteral("videoSurface"));
-    // The engine draws into this widget's own X11 window.
+    // The engine draws into this widget's own X11 window. It alone needs
+    // one: with native ancestors, their siblings (the other pages) would be
+    // native too, and each page switch would map and unmap X windows and
+    // repaint the whole window on the expose that follows.
+    videoSurface->setAttribute(Qt::WA_DontCreateNativeAncestors);
     videoSurface->setAttribute(Qt::WA_NativeWindow);
     videoSurface->setStyleSheet(QStringLiteral("background-color: black;"));
     videoSurface->installEventFilter(this);

@@ -145,4 +145,19 @@ inline bool ShowsPicture(QWidget *surface)
     return false;
 }
 
+// Counts the times a widget is painted.
+class PaintCount : public QObject
+{
+public:
+    explicit PaintCount(QWidget *widget) { widget->installEventFilter(this); }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        paints += event->type() == QEvent::Paint;
+        return false;
+    }
+};
+
 } // namespace Harness

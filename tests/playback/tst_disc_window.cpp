@@ -147,9 +147,18 @@ void TestDiscWindow::foldersThatAreNoDiscAreRefused()
 void TestDiscWindow::blurayFillsTheDiscPage()
 {
     DRUI &w = *m_window;
+    Harness::PaintCount page(DRUITestAccess::discPicture(w));
+    Harness::PaintCount controls(Harness::Named(w, "playButton"));
+    Harness::PaintCount menus(Harness::Named(w, "menuButton1"));
+    QTest::qWait(50); // the window's own first drawing
+    page.paints = controls.paints = menus.paints = 0;
     w.OpenDiscFolder(m_disc + "/");
     // Read off the window's thread, and quickly: no notice flickers.
     QTRY_COMPARE(DRUITestAccess::pageStack(w)->currentIndex(), 1);
+    // The page is drawn alone, not the menu bar and the controls around it.
+    QTRY_VERIFY(page.paints > 0);
+    QTest::qWait(50);
+    QCOMPARE(controls.paints + menus.paints, 0);
     QVERIFY(!QApplication::overrideCursor());
     QVERIFY(DRUITestAccess::infoLabel(w)->text().isEmpty());
     QCOMPARE(DRUITestAccess::discTitleLabel(w)->text(), QString("Amélie – 日本語"));
