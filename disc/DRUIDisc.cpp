@@ -26,16 +26,38 @@
 
 namespace {
 
+// Holds a value until the window's queue reaches it, then hands it to a
+// pool thread to be freed there.
+template <typename T>
+class PoolRelease final : public QEvent
+{
+public:
+    explicit PoolRelease(T &&value) : QEvent(Type()), value_(std::move(value)) {}
+    // Delivered or discarded with its receiver, the value goes to the pool.
+    ~PoolRelease() override
+    {
+        QThreadPool::globalInstance()->start([last = std::move(value_)] {});
+    }
+
+private:
+    static QEvent::Type Type()
+    {
+        static const auto type = QEvent::Type(QEvent::registerEventType());
+        return type;
+    }
+    T value_;
+};
+
 // Frees value on a pool thread once the window has done what waits in its
-// queue (the page the disc brings is drawn first): freeing a disc of
+// queue, the drawing of the page the disc brings included (the toolkit
+// queues it at low priority; this comes after it): freeing a disc of
 // thousands of titles takes milliseconds, and beside the drawing it would
 // slow that down on a machine of few cores.
 template <typename T>
-void FreeOffThread(T &&value)
+void FreeOffThread(QObject *window, T value)
 {
-    QTimer::singleShot(0, [gone = std::move(value)]() mutable {
-        QThreadPool::globalInstance()->start([last = std::move(gone)] {});
-    });
+    QCoreApplication::postEvent(window, new PoolRelease<T>(std::move(value)),
+                                Qt::LowEventPriority - 1);
 }
 
 } // namespace
@@ -133,11 +155,11 @@ void DRUI::ShowBlurayDisc(const BlurayDisc &disc, const BlurayTitleState &tables
     DiscReadEnded();
     // This copy outlives the one the reader hands over, so the disc's
     // thousands of playlist entries are freed on the pool, not here.
-    FreeOffThread(BlurayDisc(disc));
+    FreeOffThread(this, disc);
     discTitleLabel->setText(disc.name);
     // No picture, not a picture, or one outside the disc's metadata: empty.
     discPage->setPixmap(QPixmap(disc.thumbnailPath));
-    FreeOffThread(discTitles.take(tables));
+    FreeOffThread(this, discTitles.take(tables));
     if (disc.titles.isEmpty()) {
         currentTitle.clear();
         return;
@@ -234,7 +256,7 @@ void DRUI::BuildDiscPopups(const BlurayDisc &disc)
     }
     // A disc may hold thousands of titles: their entries are made when one
     // of their two menus is first opened, not while the page comes up.
-    FreeOffThread(std::exchange(titleOrder, disc.titles));
+    FreeOffThread(this, std::exchange(titleOrder, disc.titles));
     DiscPopup(discOtherTitlesAction);
     ClearMenu(titleMenu);
 }
