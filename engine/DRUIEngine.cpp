@@ -71,6 +71,7 @@ void DRUI::StartEngine()
     playClockMs = 0;
     clockDisagreements = 0;
     mediumOpened = false;
+    mediumEncryption.clear();
     const QList<QAction *> channels = audioChannelMenu->actions();
     for (int i = 0; i < channels.size(); ++i) {
         channels[i]->setCheckable(i == 0);
@@ -129,7 +130,7 @@ void DRUI::EngineEndedByItself(bool failed)
     const bool opened = mediumOpened;
     EndOfPlayback();
     if (!opened)
-        CMessageBox::Inform(this, Text("Messages/MSG0105"));
+        TellNotPlayed();
     else if (failed)
         CMessageBox::Inform(this, Text("Messages/MSG0110"));
 }
@@ -141,7 +142,16 @@ void DRUI::EndOfMedium()
     const bool opened = mediumOpened;
     EndOfPlayback();
     if (!opened)
-        CMessageBox::Inform(this, Text("Messages/MSG0105"));
+        TellNotPlayed();
+}
+
+void DRUI::TellNotPlayed()
+{
+    // An encrypted disc says which encryption; a disc is no file.
+    if (!mediumEncryption.isEmpty())
+        CMessageBox::Inform(this, Text("Messages/MSG0108").arg(mediumEncryption));
+    else
+        CMessageBox::Inform(this, Text(mediaKind == MEDIA_FILE ? "Messages/MSG0105" : "Messages/MSG0107"));
 }
 
 void DRUI::DoRefreshGui()
@@ -205,6 +215,9 @@ void DRUI::HandleEngineLine(const QByteArray &line)
         break;
     case EngineLineKind::Screenshot:
         SaveSnapshot(line);
+        break;
+    case EngineLineKind::Encrypted:
+        mediumEncryption = EncryptionScheme(line);
         break;
     case EngineLineKind::PercentAnswer:
     case EngineLineKind::Other:

@@ -11,7 +11,7 @@ struct LineRule
     bool atStart; // prefix test, else substring test
 };
 
-constexpr std::array<LineRule, 10> Rules = {{
+constexpr std::array<LineRule, 11> Rules = {{
     {EngineLineKind::PositionAnswer, "ANS_TIME_POSITION", true},
     {EngineLineKind::LengthAnswer, "ANS_LENGTH", true},
     {EngineLineKind::PercentAnswer, "ANS_PERCENT_POSITION", true},
@@ -22,6 +22,7 @@ constexpr std::array<LineRule, 10> Rules = {{
     {EngineLineKind::AudioStream, ", -aid", false},
     {EngineLineKind::SubtitleStream, ", -sid", false},
     {EngineLineKind::VideoStarts, "VIDEO:", false},
+    {EngineLineKind::Encrypted, "Encrypted disc (", true},
 }};
 
 } // namespace
@@ -42,6 +43,13 @@ qint64 LengthAnswerSeconds(const QByteArray &line)
     if (!ok || !(seconds >= 0) || seconds > 1e12)
         return 0;
     return qint64(seconds);
+}
+
+QString EncryptionScheme(const QByteArray &line)
+{
+    const int open = line.indexOf('(');
+    const int close = line.indexOf(')', open);
+    return open < 0 || close < 0 ? QString() : QString::fromUtf8(line.mid(open + 1, close - open - 1));
 }
 
 QByteArray ScreenshotPath(const QByteArray &line)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 
 // What one line of the engine's output means to the player. The tests run in
 // a fixed order and the first that matches decides.
@@ -16,12 +17,16 @@ enum class EngineLineKind {
     AudioStream,    // contains ", -aid"
     SubtitleStream, // contains ", -sid"
     VideoStarts,    // contains "VIDEO:"
+    Encrypted,      // begins with "Encrypted disc ("
 };
 
 EngineLineKind ClassifyEngineLine(const QByteArray &line);
 
 // The whole seconds of an "ANS_LENGTH=..." line; 0 when it is no number.
 qint64 LengthAnswerSeconds(const QByteArray &line);
+
+// The encryption named in an "Encrypted disc (AACS)" line, or empty.
+QString EncryptionScheme(const QByteArray &line);
 
 // The file named in a "*** screenshot 'PATH' ***" line (up to the last quote,
 // or to the line end when there is no closing one), or empty.

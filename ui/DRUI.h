@@ -191,6 +191,7 @@ private:
     void RefreshTrackMenus();
     void EngineEndedByItself(bool failed);
     void EndOfMedium();
+    void TellNotPlayed();
     void EngineFailedToStart();
     // Everything the window shows of the playback state follows from it here.
     void PlaybackStateChanged(PlaybackState state);
@@ -259,6 +260,7 @@ private:
     qint64 playClockMs = 0;
     int clockDisagreements = 0; // engine position answers in a row off the clock
     bool mediumOpened = false;  // the engine said it plays the medium
+    QString mediumEncryption;   // what the engine said keeps a disc from opening
     QString positionText;
     int answerCount = 0;
     int seekTarget = 0;

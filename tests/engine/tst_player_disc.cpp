@@ -30,6 +30,7 @@ private slots:
     void blurayTitleTakesCommands();
     void blurayTitleEndsWithEndOfFile();
     void missingTitlesFailClearly();
+    void encryptedBlurayIsNamed();
 
 private:
     QStringList Arguments() const { return EngineArguments(area_->WindowId(), shots_); }
@@ -245,6 +246,27 @@ void TestPlayerDisc::missingTitlesFailClearly()
         QVERIFY2(engine.StandardError().contains("Player: cannot"), qPrintable(engine.StandardError()));
         QVERIFY(engine.WaitForLine("(End of file)", 0) >= 0);
     }
+}
+
+// A disc libbluray takes for AACS-encrypted (it has the unit key file) and
+// cannot decrypt here: the engine says so before it gives up.
+void TestPlayerDisc::encryptedBlurayIsNamed()
+{
+    const QString aacs = bluray_ + "/AACS";
+    QVERIFY(QDir().mkpath(aacs));
+    QFile unitKey(aacs + "/Unit_Key_RO.inf");
+    QVERIFY(unitKey.open(QIODevice::WriteOnly));
+    unitKey.write(QByteArray(64, '\0'));
+    unitKey.close();
+    EngineDriver engine;
+    engine.Start(PlayerProgram(), Arguments() + QStringList{"br://0", "-bluray-device", bluray_});
+    const bool ended = engine.WaitForExit(15000);
+    QDir(aacs).removeRecursively();
+    QVERIFY(ended);
+    QVERIFY(engine.Process().exitCode() != 0);
+    const int said = engine.WaitForLine("Encrypted disc (AACS)", 0);
+    QVERIFY2(said >= 0, qPrintable(engine.StandardError()));
+    QVERIFY(engine.WaitForLine("Exiting... (End of file)", 0, said + 1) > said);
 }
 
 QTEST_MAIN(TestPlayerDisc)

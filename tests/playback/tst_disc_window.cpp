@@ -61,6 +61,7 @@ private slots:
     void dvdFolderPlaysAtOnce();
     void openingSomethingElseCancelsTheRead();
     void damagedDiscsLeaveThePageAlone();
+    void discsThatDoNotPlaySayWhy();
 
 private:
     QString makeBluray(const QString &name);
@@ -418,6 +419,27 @@ void TestDiscWindow::damagedDiscsLeaveThePageAlone()
     // Play from the Controls menu has no title to play.
     QMetaObject::invokeMethod(&w, "PlayCurrentTitle");
     QCOMPARE(DRUITestAccess::state(w), PlaybackState::Idle);
+}
+
+void TestDiscWindow::discsThatDoNotPlaySayWhy()
+{
+    DRUI &w = *m_window;
+    openDisc(m_disc);
+    QTRY_COMPARE(DRUITestAccess::pageStack(w)->currentIndex(), 1);
+    QMenu *page = w.findChild<QMenu *>("discMenu");
+    const QPoint playMovie = page->actionGeometry(discEntry(0)).center();
+    // An encrypted disc the engine cannot decrypt, then one it cannot open.
+    script({"start: Encrypted disc (BD+)", "start: Exiting... (End of file)"});
+    QTest::mouseClick(page, Qt::LeftButton, {}, playMovie);
+    QTRY_COMPARE(m_notices, QStringList{Text("Messages/MSG0108").arg("BD+")});
+    QVERIFY(m_notices.first().contains("BD+"));
+    QTRY_COMPARE(DRUITestAccess::state(w), PlaybackState::Idle);
+    script({"start: Exiting... (End of file)"});
+    openDisc(m_disc);
+    QTRY_COMPARE(DRUITestAccess::pageStack(w)->currentIndex(), 1);
+    QTest::mouseClick(page, Qt::LeftButton, {}, playMovie);
+    QTRY_COMPARE(m_notices.size(), 2);
+    QCOMPARE(m_notices.last(), Text("Messages/MSG0107"));
 }
 
 int main(int argc, char *argv[])

@@ -193,13 +193,17 @@ void TestFirstImpressions::everyTextFitsAndEveryHighlightReads()
         QVERIFY2(contrast >= 4.5, qPrintable(QString("\"%1\": %2:1").arg(entry->text()).arg(contrast)));
     }
 
-    // The notice: its message wraps inside the box, its button fits.
+    // The notice: its longest messages wrap inside the box, its button fits.
     CMessageBox box;
     box.ShowInformation(Text("Messages/MSG0104"));
     box.show();
     QVERIFY(QTest::qWaitForWindowExposed(&box));
     QLabel *message = box.messageLabel();
-    QVERIFY(message->heightForWidth(message->contentsRect().width()) <= message->contentsRect().height());
+    for (const QString &text : {Text("Messages/MSG0104"), Text("Messages/MSG0108").arg("AACS")}) {
+        box.ShowInformation(text);
+        QVERIFY2(message->heightForWidth(message->contentsRect().width()) <= message->contentsRect().height(),
+                 qPrintable(text));
+    }
     for (QPushButton *button : box.findChildren<QPushButton *>())
         QVERIFY(button->fontMetrics().horizontalAdvance(button->text()) <= button->contentsRect().width());
 }

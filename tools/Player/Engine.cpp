@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -28,6 +29,32 @@ void WakeUp(void* context)
     const int fd = *static_cast<const int*>(context);
     const char byte = 0;
     (void)!write(fd, &byte, 1);
+}
+
+// libmpv's level number for a level name; unknown names show errors.
+int LogLevelNamed(const std::string& name)
+{
+    static const std::pair<const char*, int> levels[] = {
+        {"no", MPV_LOG_LEVEL_NONE},   {"fatal", MPV_LOG_LEVEL_FATAL}, {"error", MPV_LOG_LEVEL_ERROR},
+        {"warn", MPV_LOG_LEVEL_WARN}, {"info", MPV_LOG_LEVEL_INFO},   {"v", MPV_LOG_LEVEL_V},
+        {"debug", MPV_LOG_LEVEL_DEBUG}, {"trace", MPV_LOG_LEVEL_TRACE},
+    };
+    for (const auto& [text, level] : levels)
+        if (name == text)
+            return level;
+    return MPV_LOG_LEVEL_ERROR;
+}
+
+// The encryption libmpv's Blu-ray input says keeps a disc from opening
+// ("AACS encryption detected but ..."), or null.
+const char* EncryptionNamed(const char* prefix, const char* text)
+{
+    if (std::strcmp(prefix, "bd") != 0)
+        return nullptr;
+    for (const char* scheme : {"AACS", "BD+"})
+        if (std::strstr(text, scheme))
+            return scheme;
+    return nullptr;
 }
 
 // Defaults chosen for a player embedded in someone else's window: input and
@@ -127,7 +154,12 @@ bool Engine::Open()
     // PLAYER_LOG_LEVEL ("warn", "v", "debug", ...) shows more of libmpv's
     // own messages on standard error when something needs looking into.
     const char* level = std::getenv("PLAYER_LOG_LEVEL");
-    mpv_request_log_messages(mpv_.get(), level && *level ? level : "error");
+    logLevel_ = level && *level ? level : "error";
+    shownLevel_ = LogLevelNamed(logLevel_);
+    // An encrypted Blu-ray is only named at the verbose level, while the
+    // disc opens: listened to until then.
+    const bool bluray = source.url.rfind("bd://", 0) == 0;
+    mpv_request_log_messages(mpv_.get(), bluray && shownLevel_ < MPV_LOG_LEVEL_V ? "v" : logLevel_.c_str());
     trace_.Start(mpv_.get());
     mpv_set_wakeup_callback(mpv_.get(), &WakeUp, &wakeupPipe_[1]);
     const char* command[] = {"loadfile", source.url.c_str(), nullptr};
@@ -236,6 +268,10 @@ void Engine::HandleEvent(const mpv_event& event)
         break;
     case MPV_EVENT_LOG_MESSAGE: {
         const auto* message = static_cast<const mpv_event_log_message*>(event.data);
+        if (const char* scheme = EncryptionNamed(message->prefix, message->text))
+            encryption_ = scheme;
+        if (message->log_level > shownLevel_)
+            break;
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
         std::fprintf(stderr, "%8.3f [%s] %s", seconds, message->prefix, message->text);
         break;
@@ -255,6 +291,7 @@ void Engine::HandleEvent(const mpv_event& event)
 void Engine::OnFileLoaded()
 {
     loaded_ = true;
+    mpv_request_log_messages(mpv_.get(), logLevel_.c_str());
     streams_ = ReadTrackList(mpv_.get());
     if (dvdTitle_)
         NameDvdStreams(dvdTitle_->Map(), streams_);
@@ -299,6 +336,8 @@ void Engine::OnEndFile(const mpv_event_end_file& end)
         Finish(0);
     } else if (end.reason == MPV_END_FILE_REASON_ERROR) {
         Note("cannot play " + options_.medium.name + ": " + mpv_error_string(end.error));
+        if (!loaded_ && !encryption_.empty())
+            Emit(ProtocolLines::Encrypted(encryption_));
         Emit(ProtocolLines::EndOfFile());
         Finish(1);
     }

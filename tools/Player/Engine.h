@@ -70,6 +70,9 @@ private:
     std::unique_ptr<DvdTitleStream> dvdTitle_;
     std::optional<double> statedLength_;   // from the medium itself, see MediaSource
     double balance_ = 0.0;
+    std::string logLevel_;                  // libmpv's messages shown on standard error
+    int shownLevel_ = MPV_LOG_LEVEL_ERROR;  // the same as a level number
+    std::string encryption_;                // what a disc that would not open is encrypted with
     bool loaded_ = false;
     bool videoAnnounced_ = false;
     bool finished_ = false;

@@ -76,6 +76,8 @@ std::string Position(double seconds) { return Seconds("ANS_TIME_POSITION", "%.1f
 
 std::string Screenshot(const std::string& path) { return "*** screenshot '" + path + "' ***"; }
 
+std::string Encrypted(const std::string& scheme) { return "Encrypted disc (" + scheme + ")"; }
+
 std::string EndOfFile() { return "Exiting... (End of file)"; }
 
 std::string Quit() { return "Exiting... (Quit)"; }

@@ -28,6 +28,8 @@ std::string Video(const std::string& codec, int width, int height, double fps);
 std::string Length(double seconds);
 std::string Position(double seconds);
 std::string Screenshot(const std::string& path);
+// Said before the end of a disc that could not be decrypted ("AACS", "BD+").
+std::string Encrypted(const std::string& scheme);
 std::string EndOfFile();
 std::string Quit();
 
