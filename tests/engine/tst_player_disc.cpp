@@ -30,7 +30,7 @@ private slots:
     void blurayTitleTakesCommands();
     void blurayTitleEndsWithEndOfFile();
     void missingTitlesFailClearly();
-    void encryptedBlurayIsNamed();
+    void encryptedDiscsAreNamed();
 
 private:
     QStringList Arguments() const { return EngineArguments(area_->WindowId(), shots_); }
@@ -248,9 +248,11 @@ void TestPlayerDisc::missingTitlesFailClearly()
     }
 }
 
-// A disc libbluray takes for AACS-encrypted (it has the unit key file) and
-// cannot decrypt here: the engine says so before it gives up.
-void TestPlayerDisc::encryptedBlurayIsNamed()
+// A Blu-ray libbluray takes for AACS-encrypted (it has the unit key file),
+// and a DVD whose packets are marked scrambled, as CSS leaves them without
+// a library to descramble them: the engine names the encryption before it
+// gives up.
+void TestPlayerDisc::encryptedDiscsAreNamed()
 {
     const QString aacs = bluray_ + "/AACS";
     QVERIFY(QDir().mkpath(aacs));
@@ -258,15 +260,41 @@ void TestPlayerDisc::encryptedBlurayIsNamed()
     QVERIFY(unitKey.open(QIODevice::WriteOnly));
     unitKey.write(QByteArray(64, '\0'));
     unitKey.close();
-    EngineDriver engine;
-    engine.Start(PlayerProgram(), Arguments() + QStringList{"br://0", "-bluray-device", bluray_});
-    const bool ended = engine.WaitForExit(15000);
+
+    const QString css = work_.filePath("scrambled DVD");
+    QVERIFY(QDir().mkpath(css + "/VIDEO_TS"));
+    for (const QString& name : QDir(dvd_ + "/VIDEO_TS").entryList(QDir::Files)) {
+        QFile in(dvd_ + "/VIDEO_TS/" + name);
+        QVERIFY(in.open(QIODevice::ReadOnly));
+        QByteArray bytes = in.readAll();
+        if (name.endsWith(".VOB")) {
+            for (qsizetype at = 0; at + 2048 <= bytes.size(); at += 2048) {
+                const QByteArray sector = bytes.mid(at, 24);
+                const auto id = quint8(sector[17]);
+                if (sector.startsWith(QByteArray("\0\0\1\xba", 4)) && sector.mid(14, 3) == QByteArray("\0\0\1", 3)
+                    && (id == 0xE0 || id == 0xBD || id == 0xC0))
+                    bytes[at + 0x14] = char(bytes[at + 0x14] | 0x10);
+            }
+        }
+        QFile out(css + "/VIDEO_TS/" + name);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(bytes);
+    }
+
+    const QList<QPair<QStringList, QString>> discs = {
+        {{"br://0", "-bluray-device", bluray_}, "Encrypted disc (AACS)"},
+        {{"dvd://1", "-dvd-device", css}, "Encrypted disc (CSS)"},
+    };
+    for (const auto& [medium, named] : discs) {
+        EngineDriver engine;
+        engine.Start(PlayerProgram(), Arguments() + medium);
+        QVERIFY(engine.WaitForExit(15000));
+        QVERIFY(engine.Process().exitCode() != 0);
+        const int said = engine.WaitForLine(named, 0);
+        QVERIFY2(said >= 0, qPrintable(engine.StandardError()));
+        QVERIFY(engine.WaitForLine("Exiting... (End of file)", 0, said + 1) > said);
+    }
     QDir(aacs).removeRecursively();
-    QVERIFY(ended);
-    QVERIFY(engine.Process().exitCode() != 0);
-    const int said = engine.WaitForLine("Encrypted disc (AACS)", 0);
-    QVERIFY2(said >= 0, qPrintable(engine.StandardError()));
-    QVERIFY(engine.WaitForLine("Exiting... (End of file)", 0, said + 1) > said);
 }
 
 QTEST_MAIN(TestPlayerDisc)

@@ -4,8 +4,6 @@ extern "C" {
 #include <dvdread/dvd_reader.h>
 }
 
-#include <mpv/stream_cb.h>
-
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -40,6 +38,16 @@ public:
     CellReader& operator=(const CellReader&) = delete;
 
     int64_t Size() const { return sectors_ * sectorSize; }
+
+    // Any of the title's first sectors still scrambled.
+    bool Scrambled()
+    {
+        constexpr int64_t Looked = 64;
+        for (int64_t sector = 0; sector < std::min(Looked, sectors_); ++sector)
+            if (Load(sector) && ScrambledSector(cache_))
+                return true;
+        return false;
+    }
 
     int64_t Seek(int64_t offset)
     {
@@ -101,9 +109,11 @@ int64_t CellsSize(void* cookie) { return static_cast<CellReader*>(cookie)->Size(
 
 void CloseCells(void* cookie) { delete static_cast<CellReader*>(cookie); }
 
-int OpenTitle(void* userData, char*, mpv_stream_cb_info* info)
+} // namespace
+
+int DvdTitleStream::Open(void* userData, char*, mpv_stream_cb_info* info)
 {
-    const auto* title = static_cast<const DvdTitleStream*>(userData);
+    auto* title = static_cast<DvdTitleStream*>(userData);
     dvd_reader_t* reader = OpenDvdReader(title->Device());
     if (!reader)
         return MPV_ERROR_LOADING_FAILED;
@@ -112,7 +122,13 @@ int OpenTitle(void* userData, char*, mpv_stream_cb_info* info)
         DVDClose(reader);
         return MPV_ERROR_LOADING_FAILED;
     }
-    info->cookie = new CellReader(reader, file, title->Map());
+    auto cells = std::make_unique<CellReader>(reader, file, title->Map());
+    // Scrambled pictures would only play as noise.
+    if (cells->Scrambled()) {
+        title->scrambled_ = true;
+        return MPV_ERROR_LOADING_FAILED;
+    }
+    info->cookie = cells.release();
     info->read_fn = &ReadCells;
     info->seek_fn = &SeekCells;
     info->size_fn = &CellsSize;
@@ -120,7 +136,15 @@ int OpenTitle(void* userData, char*, mpv_stream_cb_info* info)
     return 0;
 }
 
-} // namespace
+bool ScrambledSector(const unsigned char* sector)
+{
+    // A pack header, then a packet of video, audio or private stream 1,
+    // whose header holds the scrambling bits.
+    const unsigned char id = sector[17];
+    const bool elementary = (id >= 0xC0 && id <= 0xEF) || id == 0xBD;
+    return sector[0] == 0 && sector[1] == 0 && sector[2] == 1 && sector[3] == 0xBA && sector[14] == 0
+           && sector[15] == 0 && sector[16] == 1 && elementary && (sector[0x14] & 0x30) != 0;
+}
 
 DvdTitleStream::DvdTitleStream(std::string device, DvdTitleMap map)
     : device_(std::move(device)), map_(std::move(map))
@@ -129,5 +153,5 @@ DvdTitleStream::DvdTitleStream(std::string device, DvdTitleMap map)
 
 bool DvdTitleStream::Register(mpv_handle* handle)
 {
-    return mpv_stream_cb_add_ro(handle, protocol, this, &OpenTitle) >= 0;
+    return mpv_stream_cb_add_ro(handle, protocol, this, &DvdTitleStream::Open) >= 0;
 }

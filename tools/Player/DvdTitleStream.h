@@ -3,7 +3,9 @@
 #include "DvdTitleMap.h"
 
 #include <mpv/client.h>
+#include <mpv/stream_cb.h>
 
+#include <atomic>
 #include <string>
 
 // Serves a DVD title to libmpv as one seekable byte stream made of its
@@ -21,8 +23,18 @@ public:
 
     const std::string& Device() const { return device_; }
     const DvdTitleMap& Map() const { return map_; }
+    // The title would not open because its sectors came back scrambled
+    // (CSS, and no library here to descramble them).
+    bool Scrambled() const { return scrambled_; }
 
 private:
+    static int Open(void* userData, char* uri, mpv_stream_cb_info* info);
+
     std::string device_;
     DvdTitleMap map_;
+    std::atomic<bool> scrambled_{false};  // set on libmpv's thread
 };
+
+// A sector of a DVD's video objects whose packet is still scrambled: the
+// packet's scrambling bits stay set unless the disc's keys took them off.
+bool ScrambledSector(const unsigned char* sector);

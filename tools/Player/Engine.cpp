@@ -336,6 +336,8 @@ void Engine::OnEndFile(const mpv_event_end_file& end)
         Finish(0);
     } else if (end.reason == MPV_END_FILE_REASON_ERROR) {
         Note("cannot play " + options_.medium.name + ": " + mpv_error_string(end.error));
+        if (!loaded_ && dvdTitle_ && dvdTitle_->Scrambled())
+            encryption_ = "CSS";
         if (!loaded_ && !encryption_.empty())
             Emit(ProtocolLines::Encrypted(encryption_));
         Emit(ProtocolLines::EndOfFile());
