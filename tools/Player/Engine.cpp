@@ -46,13 +46,13 @@ int LogLevelNamed(const std::string& name)
 }
 
 // The encryption libmpv's Blu-ray input says keeps a disc from opening
-// ("AACS encryption detected but ..."), or null.
-const char* EncryptionNamed(const char* prefix, const char* text)
+// (an error, "AACS encryption detected but ..."), or null.
+const char* EncryptionNamed(const mpv_event_log_message& message)
 {
-    if (std::strcmp(prefix, "bd") != 0)
+    if (message.log_level > MPV_LOG_LEVEL_ERROR || std::strcmp(message.prefix, "bd") != 0)
         return nullptr;
     for (const char* scheme : {"AACS", "BD+"})
-        if (std::strstr(text, scheme))
+        if (std::strstr(message.text, scheme))
             return scheme;
     return nullptr;
 }
@@ -266,16 +266,9 @@ void Engine::HandleEvent(const mpv_event& event)
     case MPV_EVENT_PROPERTY_CHANGE:
         trace_.Record(*static_cast<const mpv_event_property*>(event.data));
         break;
-    case MPV_EVENT_LOG_MESSAGE: {
-        const auto* message = static_cast<const mpv_event_log_message*>(event.data);
-        if (const char* scheme = EncryptionNamed(message->prefix, message->text))
-            encryption_ = scheme;
-        if (message->log_level > shownLevel_)
-            break;
-        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
-        std::fprintf(stderr, "%8.3f [%s] %s", seconds, message->prefix, message->text);
+    case MPV_EVENT_LOG_MESSAGE:
+        OnLogMessage(*static_cast<const mpv_event_log_message*>(event.data));
         break;
-    }
     case MPV_EVENT_SHUTDOWN:
         // Only our own teardown should end the core; if it ends by itself
         // the window must still learn that nothing plays any more.
@@ -285,6 +278,30 @@ void Engine::HandleEvent(const mpv_event& event)
         break;
     default:
         break;
+    }
+}
+
+void Engine::OnLogMessage(const mpv_event_log_message& message)
+{
+    if (const char* scheme = EncryptionNamed(message))
+        encryption_ = scheme;
+    if (message.log_level > shownLevel_)
+        return;
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
+    std::fprintf(stderr, "%8.3f [%s] %s", seconds, message.prefix, message.text);
+}
+
+// libmpv hands out its messages only when no other event waits: those it
+// gave before the medium failed are read now, so that the reason is known.
+// The engine ends with this failure; the other events no longer matter.
+void Engine::ReadMessagesSoFar()
+{
+    for (;;) {
+        const mpv_event* event = mpv_wait_event(mpv_.get(), 0);
+        if (event->event_id == MPV_EVENT_NONE)
+            return;
+        if (event->event_id == MPV_EVENT_LOG_MESSAGE)
+            OnLogMessage(*static_cast<const mpv_event_log_message*>(event->data));
     }
 }
 
@@ -336,10 +353,13 @@ void Engine::OnEndFile(const mpv_event_end_file& end)
         Finish(0);
     } else if (end.reason == MPV_END_FILE_REASON_ERROR) {
         Note("cannot play " + options_.medium.name + ": " + mpv_error_string(end.error));
-        if (!loaded_ && dvdTitle_ && dvdTitle_->Scrambled())
-            encryption_ = "CSS";
-        if (!loaded_ && !encryption_.empty())
-            Emit(ProtocolLines::Encrypted(encryption_));
+        if (!loaded_) {
+            ReadMessagesSoFar();
+            if (dvdTitle_ && dvdTitle_->Scrambled())
+                encryption_ = "CSS";
+            if (!encryption_.empty())
+                Emit(ProtocolLines::Encrypted(encryption_));
+        }
         Emit(ProtocolLines::EndOfFile());
         Finish(1);
     }

@@ -50,6 +50,8 @@ private:
     void Execute(const SlaveCommand& command);
     void DrainEvents();
     void HandleEvent(const mpv_event& event);
+    void OnLogMessage(const mpv_event_log_message& message);
+    void ReadMessagesSoFar();
     void OnFileLoaded();
     void OnVideoReconfig();
     void OnEndFile(const mpv_event_end_file& end);
