@@ -47,7 +47,7 @@ const char *const VolumeSlider = VANTOREL_SLIDER_SHEET("#dd621f");
 const char *const TimeLabel = "background-color: rgb(0, 0, 0);";
 const char *const ControlBar = "background-color: rgb(205, 201, 201);";
 const char *const DiscMenu =
-    "QMenu{background:rgba(0, 0, 0, 80);color: white;}"
+    "QMenu{background:rgba(0, 0, 0, 80);color: white;menu-scrollable: 1;}"
     "QMenu::item:selected {background-color: rgba(0, 0, 0,120);}"
     "QMenu#discPopup::item {padding: 4px 16px 4px 30px;}"
     "QMenu#discPopup::indicator {width: 16px; height: 16px; left: 8px;}"
@@ -55,7 +55,7 @@ const char *const DiscMenu =
 // The highlighted entry keeps its dark text: the toolkit's own highlighted
 // text is white, which cannot be read on this light highlight.
 const char *const WhitePopup =
-    "QMenu{background:rgba(255, 255, 255, 255);color: black;}"
+    "QMenu{background:rgba(255, 255, 255, 255);color: black;menu-scrollable: 1;}"
     "QMenu::item:selected {background-color: rgba(0, 0, 0,30);color: black;}"
     "QMenu::item:disabled {color: rgb(118, 118, 118);}";
 const char *const Playlist = "border:1px solid rgb(0, 0, 0);";

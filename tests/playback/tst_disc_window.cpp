@@ -62,6 +62,7 @@ private slots:
     void openingSomethingElseCancelsTheRead();
     void damagedDiscsLeaveThePageAlone();
     void discsThatDoNotPlaySayWhy();
+    void manyTitlesScrollInOneColumn();
 
 private:
     QString makeBluray(const QString &name);
@@ -440,6 +441,30 @@ void TestDiscWindow::discsThatDoNotPlaySayWhy()
     QTest::mouseClick(page, Qt::LeftButton, {}, playMovie);
     QTRY_COMPARE(m_notices.size(), 2);
     QCOMPARE(m_notices.last(), Text("Messages/MSG0107"));
+}
+
+// A disc of many titles (obfuscated discs have hundreds): every title stays
+// within reach, in one column that scrolls, not in columns past the screen.
+void TestDiscWindow::manyTitlesScrollInOneColumn()
+{
+    DRUI &w = *m_window;
+    const QString root = m_dir.filePath("many");
+    for (int k = 1; k <= 80; ++k)
+        Write(root + QString("/BDMV/PLAYLIST/%1.mpls").arg(k, 5, 10, QChar('0')),
+              Title("00001", 60 + k, {0}, {}, {}));
+    QDir().mkpath(root + "/BDMV/STREAM");
+    openDisc(root);
+    QTRY_COMPARE(DRUITestAccess::pageStack(w)->currentIndex(), 1);
+    const QRect screen = w.screen()->availableGeometry();
+    for (QMenu *titles : {discEntry(4)->menu(), DRUITestAccess::titleMenu(w)}) {
+        titles->popup(screen.topLeft());
+        QVERIFY(QTest::qWaitForWindowExposed(titles));
+        QCOMPARE(titles->actions().size(), 80);
+        QVERIFY(titles->height() <= screen.height());
+        QCOMPARE(titles->actionGeometry(titles->actions().last()).left(),
+                 titles->actionGeometry(titles->actions().first()).left());
+        titles->hide();
+    }
 }
 
 int main(int argc, char *argv[])
