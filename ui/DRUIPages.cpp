@@ -213,6 +213,8 @@ QWidget *DRUI::BuildDiscPage()
     discTitleLabel->setFont(Styles::Calibri(40, false));
     discTitleLabel->setPalette(Styles::WhiteText());
     discTitleLabel->setStyleSheet(QString::fromLatin1(Styles::Transparent));
+    // A long disc name goes on to a second line rather than off the page.
+    discTitleLabel->setWordWrap(true);
     auto *titleRow = new QHBoxLayout;
     titleRow->addWidget(discTitleLabel);
 

@@ -62,7 +62,7 @@ private slots:
     void openingSomethingElseCancelsTheRead();
     void damagedDiscsLeaveThePageAlone();
     void discsThatDoNotPlaySayWhy();
-    void manyTitlesScrollInOneColumn();
+    void bigDiscsStayWithinReach();
 
 private:
     QString makeBluray(const QString &name);
@@ -443,18 +443,28 @@ void TestDiscWindow::discsThatDoNotPlaySayWhy()
     QCOMPARE(m_notices.last(), Text("Messages/MSG0107"));
 }
 
-// A disc of many titles (obfuscated discs have hundreds): every title stays
-// within reach, in one column that scrolls, not in columns past the screen.
-void TestDiscWindow::manyTitlesScrollInOneColumn()
+// A disc of many titles (obfuscated discs have hundreds) and a long name:
+// every title stays within reach, in one column that scrolls, not in columns
+// past the screen; the whole name shows, on more lines, in the window's width.
+void TestDiscWindow::bigDiscsStayWithinReach()
 {
     DRUI &w = *m_window;
+    const int width = w.width();
     const QString root = m_dir.filePath("many");
     for (int k = 1; k <= 80; ++k)
         Write(root + QString("/BDMV/PLAYLIST/%1.mpls").arg(k, 5, 10, QChar('0')),
               Title("00001", 60 + k, {0}, {}, {}));
     QDir().mkpath(root + "/BDMV/STREAM");
+    const QString name = QString("The Complete Collector's Edition With Every Extra ").repeated(4).trimmed();
+    Write(root + "/BDMV/META/DL/bdmt_eng.xml", ("<di:name>" + name + "</di:name>\n").toUtf8());
     openDisc(root);
     QTRY_COMPARE(DRUITestAccess::pageStack(w)->currentIndex(), 1);
+    QLabel *label = DRUITestAccess::discTitleLabel(w);
+    QCOMPARE(label->text(), name);
+    // It needs no more room than it has: not wider, and on enough lines.
+    QVERIFY(label->minimumSizeHint().width() <= label->width());
+    QTRY_VERIFY(label->heightForWidth(label->width()) <= label->height());
+    QCOMPARE(w.width(), width);
     const QRect screen = w.screen()->availableGeometry();
     for (QMenu *titles : {discEntry(4)->menu(), DRUITestAccess::titleMenu(w)}) {
         titles->popup(screen.topLeft());
