@@ -13,6 +13,18 @@ namespace {
 
 constexpr int64_t sectorSize = DVD_VIDEO_LB_LEN;
 
+// A sector of a DVD's video objects whose packet is still scrambled: the
+// scrambling bits stay set unless the disc's keys took them off. The sector
+// is a pack header, then a packet of video, audio or private stream 1, whose
+// header holds those bits.
+bool ScrambledSector(const unsigned char* sector)
+{
+    const unsigned char id = sector[17];
+    const bool elementary = (id >= 0xC0 && id <= 0xEF) || id == 0xBD;
+    return sector[0] == 0 && sector[1] == 0 && sector[2] == 1 && sector[3] == 0xBA && sector[14] == 0
+           && sector[15] == 0 && sector[16] == 1 && elementary && (sector[0x14] & 0x30) != 0;
+}
+
 // One open stream: the title's cells laid end to end.
 class CellReader {
 public:
@@ -134,16 +146,6 @@ int DvdTitleStream::Open(void* userData, char*, mpv_stream_cb_info* info)
     info->size_fn = &CellsSize;
     info->close_fn = &CloseCells;
     return 0;
-}
-
-bool ScrambledSector(const unsigned char* sector)
-{
-    // A pack header, then a packet of video, audio or private stream 1,
-    // whose header holds the scrambling bits.
-    const unsigned char id = sector[17];
-    const bool elementary = (id >= 0xC0 && id <= 0xEF) || id == 0xBD;
-    return sector[0] == 0 && sector[1] == 0 && sector[2] == 1 && sector[3] == 0xBA && sector[14] == 0
-           && sector[15] == 0 && sector[16] == 1 && elementary && (sector[0x14] & 0x30) != 0;
 }
 
 DvdTitleStream::DvdTitleStream(std::string device, DvdTitleMap map)

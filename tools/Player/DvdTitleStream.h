@@ -34,7 +34,3 @@ private:
     DvdTitleMap map_;
     std::atomic<bool> scrambled_{false};  // set on libmpv's thread
 };
-
-// A sector of a DVD's video objects whose packet is still scrambled: the
-// packet's scrambling bits stay set unless the disc's keys took them off.
-bool ScrambledSector(const unsigned char* sector);
