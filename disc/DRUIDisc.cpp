@@ -83,12 +83,20 @@ void DRUI::OpenDiscFolder(const QString &folder)
     // Absolute and without a trailing "/", so that the playlist, the recent
     // list and the engine all name it alike.
     const QString disc = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
-    switch (DetectDiscKind(disc)) {
+    // What the folder holds is looked at with the read, off this thread:
+    // even listing a disc that has to spin up first takes seconds.
+    LoadBlurayTitles(disc);
+}
+
+void DRUI::TakeDiscFolder(DiscKind kind, const BlurayDisc &disc, const BlurayTitleState &tables)
+{
+    DiscReadEnded();
+    switch (kind) {
     case DiscKind::Bluray:
-        LoadBlurayTitles(disc);
+        ShowBlurayDisc(disc, tables);
         break;
     case DiscKind::Dvd:
-        OpenDvdFolder(disc);
+        OpenDvdFolder(disc.folder);
         break;
     case DiscKind::None:
         CMessageBox::Inform(this, Text("Messages/MSG0102"));
@@ -110,7 +118,7 @@ void DRUI::OpenDvdFolder(const QString &folder)
 void DRUI::ConnectDiscReader()
 {
     discReader = new DiscReader(this);
-    connect(discReader, &DiscReader::finished, this, &DRUI::ShowBlurayDisc);
+    connect(discReader, &DiscReader::finished, this, &DRUI::TakeDiscFolder);
     // A disc read from memory comes up in milliseconds, and a notice flashed
     // for that long only flickers; a drive spinning up takes seconds.
     constexpr int NoticeAfterMs = 200;
@@ -152,7 +160,6 @@ void DRUI::DiscReadEnded()
 
 void DRUI::ShowBlurayDisc(const BlurayDisc &disc, const BlurayTitleState &tables)
 {
-    DiscReadEnded();
     // This copy outlives the one the reader hands over, so the disc's
     // thousands of playlist entries are freed on the pool, not here.
     FreeOffThread(this, disc);

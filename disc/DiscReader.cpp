@@ -83,15 +83,21 @@ private:
                 next_.reset();
                 busy_ = true;
             }
-            const BlurayDisc disc = ReadBlurayDisc(job->folder, &job->cancelled);
-            const BlurayTitleState tables =
-                job->cancelled ? BlurayTitleState() : BlurayTitleState::ForDisc(disc);
+            const DiscKind kind = DetectDiscKind(job->folder);
+            BlurayDisc disc;
+            disc.folder = job->folder;
+            BlurayTitleState tables;
+            if (kind == DiscKind::Bluray && !job->cancelled) {
+                disc = ReadBlurayDisc(job->folder, &job->cancelled);
+                if (!job->cancelled)
+                    tables = BlurayTitleState::ForDisc(disc);
+            }
             QMutexLocker lock(&mutex_);
             busy_ = false;
             DiscReader* reader = reader_;
             if (reader && !job->cancelled) {
                 QMetaObject::invokeMethod(
-                    reader, [reader, job, disc, tables] { reader->deliver(job, disc, tables); },
+                    reader, [reader, job, kind, disc, tables] { reader->deliver(job, kind, disc, tables); },
                     Qt::QueuedConnection);
             }
         }
@@ -107,6 +113,7 @@ private:
 
 DiscReader::DiscReader(QObject* parent) : QObject(parent)
 {
+    qRegisterMetaType<DiscKind>();
     qRegisterMetaType<BlurayDisc>();
     qRegisterMetaType<BlurayTitleState>();
 }
@@ -142,11 +149,11 @@ void DiscReader::cancel()
     job_.reset();
 }
 
-void DiscReader::deliver(const std::shared_ptr<Job>& job, const BlurayDisc& disc,
+void DiscReader::deliver(const std::shared_ptr<Job>& job, DiscKind kind, const BlurayDisc& disc,
                          const BlurayTitleState& tables)
 {
     if (job != job_)
         return;  // cancelled or superseded after the worker posted
     job_.reset();
-    emit finished(disc, tables);
+    emit finished(kind, disc, tables);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "disc/BlurayTitleState.h"
+#include "disc/DiscDetection.h"
 #include "engine/EngineSession.h"
 #include "platform/MediaControls.h"
 #include "ui/PlayListInfo.h"
@@ -215,6 +216,7 @@ private:
     void ShowDiscBeingRead();
     void CancelDiscRead();
     void DiscReadEnded();
+    void TakeDiscFolder(DiscKind kind, const BlurayDisc &disc, const BlurayTitleState &tables);
     void ShowBlurayDisc(const BlurayDisc &disc, const BlurayTitleState &tables);
     QMenu *DiscPopup(QAction *entry);
     void MarkDiscChoice(QMenu *popup, QAction *chosen);

@@ -10,7 +10,7 @@ void CompareDiscReader(const QList<BenchDisc>& discs, int runs)
     DiscReader reader;
     QEventLoop loop;
     int readerTitles = -1;
-    QObject::connect(&reader, &DiscReader::finished, &loop, [&](const BlurayDisc& disc) {
+    QObject::connect(&reader, &DiscReader::finished, &loop, [&](DiscKind, const BlurayDisc& disc) {
         readerTitles = int(disc.titles.size());
         loop.quit();
     });

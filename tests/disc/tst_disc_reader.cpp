@@ -38,7 +38,7 @@ QStringList Dump(const BlurayDisc& disc)
 
 BlurayDisc Result(QSignalSpy& spy)
 {
-    return spy.isEmpty() ? BlurayDisc() : spy.takeFirst().at(0).value<BlurayDisc>();
+    return spy.isEmpty() ? BlurayDisc() : spy.takeFirst().at(1).value<BlurayDisc>();
 }
 
 } // namespace
@@ -63,8 +63,11 @@ private slots:
     {
         QStringList folders{disc_.Folder(), disc_.Folder() + "/"};
         const QString shared = SharedDiscsFolder();
-        for (const QString& name : shared.isEmpty() ? QStringList() : SharedDiscNames(shared))
-            folders << shared + "/" + name;
+        QTemporaryDir copies;
+        for (const QString& name : shared.isEmpty() ? QStringList() : SharedDiscNames(shared)) {
+            QVERIFY(CopyDiscTree(shared + "/" + name, copies.filePath(name)));
+            folders << copies.filePath(name);
+        }
         DiscReader reader;
         QSignalSpy spy(&reader, &DiscReader::finished);
         for (const QString& folder : folders) {
@@ -72,8 +75,9 @@ private slots:
             QVERIFY(reader.isReading());
             QVERIFY(spy.wait(30000));
             QVERIFY(!reader.isReading());
+            QCOMPARE(spy.first().at(0).value<DiscKind>(), DiscKind::Bluray);
             // The tables come made, for every title and nothing else.
-            const auto tables = spy.first().at(1).value<BlurayTitleState>();
+            const auto tables = spy.first().at(2).value<BlurayTitleState>();
             const BlurayDisc direct = ReadBlurayDisc(folder);
             QCOMPARE(Dump(Result(spy)), Dump(direct));
             QCOMPARE(tables.discs.keys(), QList<QString>{folder});
@@ -88,13 +92,22 @@ private slots:
             }
         }
         QVERIFY2(folders.size() > 10 || shared.isEmpty(), "the real discs were not read");
+        // What is no Blu-ray comes back as what it is, with nothing read.
+        QTemporaryDir dvd;
+        QVERIFY(QDir(dvd.path()).mkpath("VIDEO_TS"));
+        for (const auto& [folder, kind] : {std::pair{dvd.path(), DiscKind::Dvd}, std::pair{dvd.path() + "/VIDEO_TS", DiscKind::None}}) {
+            reader.read(folder);
+            QVERIFY(spy.wait(30000));
+            QCOMPARE(spy.first().at(0).value<DiscKind>(), kind);
+            QCOMPARE(Result(spy).folder, folder);
+        }
     }
 
     // A disc taken in starts its titles over; choices made on other discs'
     // titles stay.
     void laterDiscsJoinTheEarlier()
     {
-        TestDisc other;
+        TestDisc other(true);
         other.Add("00001.mpls", Playlist(60, "00001", 2));
         const BlurayDisc first = ReadBlurayDisc(disc_.Folder());
         const BlurayDisc second = ReadBlurayDisc(other.Folder());
@@ -121,7 +134,7 @@ private slots:
     // started yet or has already posted the result.
     void onlyTheLatestReadCounts()
     {
-        TestDisc other;
+        TestDisc other(true);
         other.Add("00001.mpls", Playlist(60));
         DiscReader reader;
         QSignalSpy spy(&reader, &DiscReader::finished);
@@ -154,7 +167,7 @@ private slots:
         QTRY_COMPARE(Workers(), 0);
         // Two huge (sparse) files of one size: telling them apart takes the
         // digests of both, seconds of work.
-        TestDisc slow;
+        TestDisc slow(true);
         for (const QString& name : {"00001.mpls", "00002.mpls"}) {
             QFile huge(slow.Add(name, Playlist(60)));
             QVERIFY(huge.resize(qint64(256) << 20));
@@ -183,7 +196,7 @@ private slots:
     }
 
 private:
-    TestDisc disc_;
+    TestDisc disc_{true};
 };
 
 QTEST_GUILESS_MAIN(TestDiscReader)
