@@ -85,7 +85,8 @@ void DRUI::OpenDiscFolder(const QString &folder)
     const QString disc = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
     // What the folder holds is looked at with the read, off this thread:
     // even listing a disc that has to spin up first takes seconds.
-    LoadBlurayTitles(disc);
+    discReadNotice->start();
+    discReader->read(disc);
 }
 
 void DRUI::TakeDiscFolder(DiscKind kind, const BlurayDisc &disc, const BlurayTitleState &tables)
@@ -93,7 +94,7 @@ void DRUI::TakeDiscFolder(DiscKind kind, const BlurayDisc &disc, const BlurayTit
     DiscReadEnded();
     switch (kind) {
     case DiscKind::Bluray:
-        ShowBlurayDisc(disc, tables);
+        LoadBlurayTitles(disc, tables);
         break;
     case DiscKind::Dvd:
         OpenDvdFolder(disc.folder);
@@ -128,12 +129,6 @@ void DRUI::ConnectDiscReader()
     connect(discReadNotice, &QTimer::timeout, this, &DRUI::ShowDiscBeingRead);
 }
 
-void DRUI::LoadBlurayTitles(const QString &folder)
-{
-    discReadNotice->start();
-    discReader->read(folder);
-}
-
 void DRUI::ShowDiscBeingRead()
 {
     ShowInfo(Text("MainWnd/ReadingDisc"));
@@ -158,7 +153,7 @@ void DRUI::DiscReadEnded()
         ShowInfo(QString());
 }
 
-void DRUI::ShowBlurayDisc(const BlurayDisc &disc, const BlurayTitleState &tables)
+void DRUI::LoadBlurayTitles(const BlurayDisc &disc, const BlurayTitleState &tables)
 {
     // This copy outlives the one the reader hands over, so the disc's
     // thousands of playlist entries are freed on the pool, not here.

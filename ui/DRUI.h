@@ -212,12 +212,11 @@ private:
     // Opening things (disc/DRUIDisc.cpp, disc/DRUIMediaFiles.cpp).
     void OpenDvdFolder(const QString &folder);
     void ConnectDiscReader();
-    void LoadBlurayTitles(const QString &folder);
     void ShowDiscBeingRead();
     void CancelDiscRead();
     void DiscReadEnded();
     void TakeDiscFolder(DiscKind kind, const BlurayDisc &disc, const BlurayTitleState &tables);
-    void ShowBlurayDisc(const BlurayDisc &disc, const BlurayTitleState &tables);
+    void LoadBlurayTitles(const BlurayDisc &disc, const BlurayTitleState &tables);
     QMenu *DiscPopup(QAction *entry);
     void MarkDiscChoice(QMenu *popup, QAction *chosen);
     void BuildDiscPopups(const BlurayDisc &disc);

@@ -95,7 +95,9 @@ private slots:
         // What is no Blu-ray comes back as what it is, with nothing read.
         QTemporaryDir dvd;
         QVERIFY(QDir(dvd.path()).mkpath("VIDEO_TS"));
-        for (const auto& [folder, kind] : {std::pair{dvd.path(), DiscKind::Dvd}, std::pair{dvd.path() + "/VIDEO_TS", DiscKind::None}}) {
+        const QList<std::pair<QString, DiscKind>> others = {{dvd.path(), DiscKind::Dvd},
+                                                            {dvd.path() + "/VIDEO_TS", DiscKind::None}};
+        for (const auto& [folder, kind] : others) {
             reader.read(folder);
             QVERIFY(spy.wait(30000));
             QCOMPARE(spy.first().at(0).value<DiscKind>(), kind);
