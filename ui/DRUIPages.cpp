@@ -8,6 +8,7 @@
 #include "ui/Styles.h"
 #include "ui/WelcomeBackground.h"
 
+#include <QCursor>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
@@ -119,6 +120,15 @@ QPushButton *DRUI::CreateMenuButton(int index, int x, QLabel *bar)
     button->setFlat(true);
     button->setCursor(Qt::PointingHandCursor);
     button->setStyleSheet(QString::fromLatin1(Styles::MenuBarButton));
+    // A dialog opened from the menu takes the pointer away without the
+    // button hearing that it left, and it would stay highlighted. Once the
+    // entry's work is done, the button looks where the pointer really is.
+    connect(menu, &QMenu::triggered, button, [button] {
+        if (!button->rect().contains(button->mapFromGlobal(QCursor::pos()))) {
+            button->setAttribute(Qt::WA_UnderMouse, false);
+            button->update();
+        }
+    }, Qt::QueuedConnection);
     return button;
 }
 
