@@ -220,11 +220,11 @@ void DRUI::BuildDiscPopups(const BlurayDisc &disc)
     ClearMenu(subtitleTrackMenu);
     currentDiscSubtitleAction = nullptr;
     if (!title.subtitles.isEmpty()) {
-        currentDiscSubtitleAction = subtitles->addAction(QStringLiteral("Disable"));
+        currentDiscSubtitleAction = subtitles->addAction(Text("MainWnd/Disable"));
         currentDiscSubtitleAction->setData(0);
         subtitles->setActiveAction(currentDiscSubtitleAction);
         MarkDiscChoice(subtitles, currentDiscSubtitleAction);
-        QAction *disable = subtitleTrackMenu->addAction(QStringLiteral("Disable"));
+        QAction *disable = subtitleTrackMenu->addAction(Text("MainWnd/Disable"));
         disable->setData(0);
         disable->setCheckable(true);
         disable->setChecked(true);
@@ -235,8 +235,8 @@ void DRUI::BuildDiscPopups(const BlurayDisc &disc)
     ClearMenu(audioTrackMenu);
     currentDiscAudioAction = nullptr;
     if (!title.audio.isEmpty()) {
-        audio->addAction(QStringLiteral("Disable"))->setData(0);
-        audioTrackMenu->addAction(QStringLiteral("Disable"))->setData(0);
+        audio->addAction(Text("MainWnd/Disable"))->setData(0);
+        audioTrackMenu->addAction(Text("MainWnd/Disable"))->setData(0);
         addStreams(audio, audioTrackMenu, title.audio);
         currentDiscAudioAction = audio->actions().at(1);
         audio->setActiveAction(currentDiscAudioAction);

@@ -262,14 +262,14 @@ void DRUI::RefreshTrackMenus()
         engine->send(EngineCommand::SwitchAudio, audioTrackIndex);
         checkOnly(audioTrackMenu, audioTrackIndex + 1);
     }
-    auto rebuild = [](QMenu *menu, int count, const char *label, bool checkFirstStream) {
+    auto rebuild = [](QMenu *menu, int count, const char *labelKey, bool checkFirstStream) {
         ClearMenu(menu);
-        QAction *disable = menu->addAction(QStringLiteral("Disable"));
+        QAction *disable = menu->addAction(Text("MainWnd/Disable"));
         disable->setData(0);
         disable->setCheckable(!checkFirstStream);
         disable->setChecked(!checkFirstStream);
         for (int k = 1; k <= count; ++k) {
-            QAction *entry = menu->addAction(QString::asprintf(label, k));
+            QAction *entry = menu->addAction(Text(labelKey).arg(k));
             entry->setData(k);
             if (k == 1 && checkFirstStream) {
                 entry->setCheckable(true);
@@ -278,9 +278,9 @@ void DRUI::RefreshTrackMenus()
         }
     };
     if (audioTrackCount > 0 && audioTrackMenu->actions().size() != audioTrackCount + 1) {
-        rebuild(audioTrackMenu, audioTrackCount, "Audio %d", true);
+        rebuild(audioTrackMenu, audioTrackCount, "MainWnd/AudioNumber", true);
         engine->send(EngineCommand::KeepSwitchAudio, 0);
     }
     if (subtitleTrackCount > 0 && subtitleTrackMenu->actions().size() != subtitleTrackCount + 1)
-        rebuild(subtitleTrackMenu, subtitleTrackCount, "Subtitle %d", false);
+        rebuild(subtitleTrackMenu, subtitleTrackCount, "MainWnd/SubtitleNumber", false);
 }

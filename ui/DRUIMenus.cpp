@@ -101,7 +101,7 @@ QMenu *DRUI::BuildVideoMenu()
     });
     videoTrackMenu = AttachSubmenu(entries[4], videoMenu);
     subtitleTrackMenu = AttachSubmenu(entries[5], videoMenu);
-    QAction *disable = videoTrackMenu->addAction(QStringLiteral("Disable"));
+    QAction *disable = videoTrackMenu->addAction(Text("MainWnd/Disable"));
     disable->setData(0);
     QAction *first = videoTrackMenu->addAction(Text("MainWnd/Video") + QStringLiteral(" 1"));
     first->setData(1);

@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QPointer>
+#include <QScopeGuard>
 
 #include <algorithm>
 
@@ -63,6 +64,7 @@ private slots:
     void damagedDiscsLeaveThePageAlone();
     void discsThatDoNotPlaySayWhy();
     void bigDiscsStayWithinReach();
+    void popupsSpeakTheChosenLanguage();
 
 private:
     QString makeBluray(const QString &name);
@@ -475,6 +477,27 @@ void TestDiscWindow::bigDiscsStayWithinReach()
                  titles->actionGeometry(titles->actions().first()).left());
         titles->hide();
     }
+}
+
+void TestDiscWindow::popupsSpeakTheChosenLanguage()
+{
+    DRUI &w = *m_window;
+    auto choose = [&w](const QString &language) {
+        for (QAction *entry : DRUITestAccess::languageMenu(w)->actions())
+            if (entry->data().toString() == language)
+                entry->trigger();
+        QCOMPARE(CLanguageMgr::Instance().GetCurrentLanguage(), language);
+    };
+    const auto english = qScopeGuard([&] { choose("English"); });
+    choose("German");
+    openDisc(m_disc);
+    QTRY_COMPARE(DRUITestAccess::pageStack(w)->currentIndex(), 1);
+    const QString off = Text("MainWnd/Disable");
+    QCOMPARE(off, QString("Aus"));
+    QCOMPARE(discEntry(2)->menu()->actions().first()->text(), off);
+    QCOMPARE(discEntry(3)->menu()->actions().first()->text(), off);
+    QCOMPARE(DRUITestAccess::audioTrackMenu(w)->actions().first()->text(), off);
+    QCOMPARE(DRUITestAccess::subtitleTrackMenu(w)->actions().first()->text(), off);
 }
 
 int main(int argc, char *argv[])
