@@ -7,6 +7,7 @@
 
 #include "dialogs/CMessageBox.h"
 #include "disc/DiscDetection.h"
+#include "disc/DiscPicture.h"
 #include "disc/DiscReader.h"
 #include "disc/TimeText.h"
 #include "lang/CLanguageMgr.h"
@@ -89,12 +90,13 @@ void DRUI::OpenDiscFolder(const QString &folder)
     discReader->read(disc);
 }
 
-void DRUI::TakeDiscFolder(DiscKind kind, const BlurayDisc &disc, const BlurayTitleState &tables)
+void DRUI::TakeDiscFolder(DiscKind kind, const BlurayDisc &disc, const BlurayTitleState &tables,
+                          const QVariant &picture)
 {
     DiscReadEnded();
     switch (kind) {
     case DiscKind::Bluray:
-        LoadBlurayTitles(disc, tables);
+        LoadBlurayTitles(disc, tables, picture.value<QImage>());
         break;
     case DiscKind::Dvd:
         OpenDvdFolder(disc.folder);
@@ -118,7 +120,10 @@ void DRUI::OpenDvdFolder(const QString &folder)
 
 void DRUI::ConnectDiscReader()
 {
-    discReader = new DiscReader(this);
+    // The picture is one more file of the disc, read and decoded with it.
+    discReader = new DiscReader(this, [](const BlurayDisc &disc) {
+        return QVariant::fromValue(LoadDiscPicture(disc.thumbnailPath));
+    });
     connect(discReader, &DiscReader::finished, this, &DRUI::TakeDiscFolder);
     // A disc read from memory comes up in milliseconds, and a notice flashed
     // for that long only flickers; a drive spinning up takes seconds.
@@ -153,14 +158,14 @@ void DRUI::DiscReadEnded()
         ShowInfo(QString());
 }
 
-void DRUI::LoadBlurayTitles(const BlurayDisc &disc, const BlurayTitleState &tables)
+void DRUI::LoadBlurayTitles(const BlurayDisc &disc, const BlurayTitleState &tables, const QImage &picture)
 {
     // This copy outlives the one the reader hands over, so the disc's
     // thousands of playlist entries are freed on the pool, not here.
     FreeOffThread(this, disc);
     discTitleLabel->setText(disc.name);
     // No picture, not a picture, or one outside the disc's metadata: empty.
-    discPage->setPixmap(QPixmap(disc.thumbnailPath));
+    discPage->setPixmap(QPixmap::fromImage(picture));
     FreeOffThread(this, discTitles.take(tables));
     if (disc.titles.isEmpty()) {
         currentTitle.clear();

@@ -28,9 +28,9 @@ struct DiscReader::Job {
 // worker posts to it; what was posted before it goes is discarded with it.
 class DiscReader::Worker {
 public:
-    static std::shared_ptr<Worker> Start(DiscReader* reader)
+    static std::shared_ptr<Worker> Start(DiscReader* reader, const Extra& extra)
     {
-        const std::shared_ptr<Worker> worker(new Worker(reader));
+        const std::shared_ptr<Worker> worker(new Worker(reader, extra));
         QThread* thread = QThread::create([worker] { worker->Run(); });
         thread->setObjectName(QStringLiteral("disc reader"));
         // Nobody owns the thread but itself: it may outlive the reader.
@@ -67,7 +67,7 @@ public:
     }
 
 private:
-    explicit Worker(DiscReader* reader) : reader_(reader) {}
+    Worker(DiscReader* reader, const Extra& extra) : extra_(extra), reader_(reader) {}
 
     void Run()
     {
@@ -87,22 +87,27 @@ private:
             BlurayDisc disc;
             disc.folder = job->folder;
             BlurayTitleState tables;
+            QVariant extra;
             if (kind == DiscKind::Bluray && !job->cancelled) {
                 disc = ReadBlurayDisc(job->folder, &job->cancelled);
                 if (!job->cancelled)
                     tables = BlurayTitleState::ForDisc(disc);
+                if (extra_ && !job->cancelled)
+                    extra = extra_(disc);
             }
             QMutexLocker lock(&mutex_);
             busy_ = false;
             DiscReader* reader = reader_;
             if (reader && !job->cancelled) {
                 QMetaObject::invokeMethod(
-                    reader, [reader, job, kind, disc, tables] { reader->deliver(job, kind, disc, tables); },
+                    reader,
+                    [reader, job, kind, disc, tables, extra] { reader->deliver(job, kind, disc, tables, extra); },
                     Qt::QueuedConnection);
             }
         }
     }
 
+    const Extra extra_;
     QMutex mutex_;
     QWaitCondition wake_;
     DiscReader* reader_;         // null once retired
@@ -111,7 +116,7 @@ private:
     QPointer<QThread> thread_;   // used on the reader's thread only
 };
 
-DiscReader::DiscReader(QObject* parent) : QObject(parent)
+DiscReader::DiscReader(QObject* parent, Extra extra) : QObject(parent), extra_(std::move(extra))
 {
     qRegisterMetaType<DiscKind>();
     qRegisterMetaType<BlurayDisc>();
@@ -137,7 +142,7 @@ void DiscReader::read(const QString& folder)
     // that one ends on its own, the new read starts at once on a new worker.
     if (worker_)
         worker_->Retire();
-    worker_ = Worker::Start(this);
+    worker_ = Worker::Start(this, extra_);
     worker_->Offer(job_);
 }
 
@@ -150,10 +155,10 @@ void DiscReader::cancel()
 }
 
 void DiscReader::deliver(const std::shared_ptr<Job>& job, DiscKind kind, const BlurayDisc& disc,
-                         const BlurayTitleState& tables)
+                         const BlurayTitleState& tables, const QVariant& extra)
 {
     if (job != job_)
         return;  // cancelled or superseded after the worker posted
     job_.reset();
-    emit finished(kind, disc, tables);
+    emit finished(kind, disc, tables, extra);
 }

@@ -6,6 +6,8 @@
 
 #include <QObject>
 #include <QString>
+#include <QVariant>
+#include <functional>
 #include <memory>
 
 // Reads a disc folder on a thread of its own, what it holds (DetectDiscKind)
@@ -23,7 +25,13 @@ class DiscReader : public QObject {
     Q_OBJECT
 
 public:
-    explicit DiscReader(QObject* parent = nullptr);
+    // What the reader's owner adds to each Blu-ray read, on the reading thread
+    // once the titles are read (the window decodes the disc's picture there,
+    // which on a drive is one more file to read); its result comes with
+    // finished(). It must not touch the owner: the owner may be gone by then.
+    using Extra = std::function<QVariant(const BlurayDisc&)>;
+
+    explicit DiscReader(QObject* parent = nullptr, Extra extra = {});
     ~DiscReader() override;
 
     // Starts reading folder (the folder that holds BDMV or VIDEO_TS).
@@ -36,16 +44,19 @@ public:
 signals:
     // What the folder of the latest read() holds; for a Blu-ray, what
     // ReadBlurayDisc gives and its tables (BlurayTitleState::ForDisc), made
-    // on the reading thread; otherwise an empty disc of that folder.
-    void finished(DiscKind kind, const BlurayDisc& disc, const BlurayTitleState& tables);
+    // on the reading thread; otherwise an empty disc of that folder. extra is
+    // what the Extra step gave for a Blu-ray, null otherwise.
+    void finished(DiscKind kind, const BlurayDisc& disc, const BlurayTitleState& tables,
+                  const QVariant& extra);
 
 private:
     struct Job;
     class Worker;
 
     void deliver(const std::shared_ptr<Job>& job, DiscKind kind, const BlurayDisc& disc,
-                 const BlurayTitleState& tables);
+                 const BlurayTitleState& tables, const QVariant& extra);
 
+    const Extra extra_;
     std::shared_ptr<Worker> worker_;  // shared with its thread, which may outlive the reader
     std::shared_ptr<Job> job_;        // the latest read, null when none is in progress
 };

@@ -215,8 +215,9 @@ private:
     void ShowDiscBeingRead();
     void CancelDiscRead();
     void DiscReadEnded();
-    void TakeDiscFolder(DiscKind kind, const BlurayDisc &disc, const BlurayTitleState &tables);
-    void LoadBlurayTitles(const BlurayDisc &disc, const BlurayTitleState &tables);
+    void TakeDiscFolder(DiscKind kind, const BlurayDisc &disc, const BlurayTitleState &tables,
+                        const QVariant &picture);
+    void LoadBlurayTitles(const BlurayDisc &disc, const BlurayTitleState &tables, const QImage &picture);
     QMenu *DiscPopup(QAction *entry);
     void MarkDiscChoice(QMenu *popup, QAction *chosen);
     void BuildDiscPopups(const BlurayDisc &disc);

@@ -218,6 +218,10 @@ QWidget *DRUI::BuildDiscPage()
     discPage = new QLabel;
     discPage->setObjectName(QStringLiteral("discPage"));
     discPage->setScaledContents(true);
+    // The picture fills the page at whatever size it has; it never sizes the
+    // page, or a disc with a large picture would stretch the window off the
+    // screen.
+    discPage->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
 
     discTitleLabel = new QLabel(Text("MainWnd/ProTitle"));
     discTitleLabel->setFont(Styles::Calibri(40, false));

@@ -445,9 +445,11 @@ void TestDiscWindow::discsThatDoNotPlaySayWhy()
     QCOMPARE(m_notices.last(), Text("Messages/MSG0107"));
 }
 
-// A disc of many titles (obfuscated discs have hundreds) and a long name:
-// every title stays within reach, in one column that scrolls, not in columns
-// past the screen; the whole name shows, on more lines, in the window's width.
+// A disc of many titles (obfuscated discs have hundreds), a long name and a
+// picture of huge dimensions: every title stays within reach, in one column
+// that scrolls, not in columns past the screen; the whole name shows, on more
+// lines, in the window's width; the picture comes decoded at a 4K screen's
+// size at most, in its shape.
 void TestDiscWindow::bigDiscsStayWithinReach()
 {
     DRUI &w = *m_window;
@@ -458,7 +460,11 @@ void TestDiscWindow::bigDiscsStayWithinReach()
               Title("00001", 60 + k, {0}, {}, {}));
     QDir().mkpath(root + "/BDMV/STREAM");
     const QString name = QString("The Complete Collector's Edition With Every Extra ").repeated(4).trimmed();
-    Write(root + "/BDMV/META/DL/bdmt_eng.xml", ("<di:name>" + name + "</di:name>\n").toUtf8());
+    Write(root + "/BDMV/META/DL/bdmt_eng.xml",
+          ("<di:name>" + name + "</di:name>\n<di:thumbnail href=\"wide.png\" />\n").toUtf8());
+    QImage wide(16000, 1000, QImage::Format_RGB32);
+    wide.fill(Qt::blue);
+    QVERIFY(wide.save(root + "/BDMV/META/DL/wide.png"));
     openDisc(root);
     QTRY_COMPARE(DRUITestAccess::pageStack(w)->currentIndex(), 1);
     QLabel *label = DRUITestAccess::discTitleLabel(w);
@@ -467,6 +473,7 @@ void TestDiscWindow::bigDiscsStayWithinReach()
     QVERIFY(label->minimumSizeHint().width() <= label->width());
     QTRY_VERIFY(label->heightForWidth(label->width()) <= label->height());
     QCOMPARE(w.width(), width);
+    QCOMPARE(DRUITestAccess::discPicture(w)->pixmap().size(), QSize(3840, 240));
     const QRect screen = w.screen()->availableGeometry();
     for (QMenu *titles : {discEntry(4)->menu(), DRUITestAccess::titleMenu(w)}) {
         titles->popup(screen.topLeft());
