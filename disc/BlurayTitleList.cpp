@@ -38,6 +38,8 @@ BlurayPlaylistFile ReadPlaylistFile(CMplsReader& reader, const QString& path)
 // when that holds all of it, an earlier title from its file.
 class PlaylistCopies {
 public:
+    explicit PlaylistCopies(const std::atomic<bool>* cancelled) : cancelled_(cancelled) {}
+
     // Whether the file the reader read last (path) is a copy of one of titles.
     // Its digest, when one was needed, goes to digest.
     bool IsCopy(const CMplsReader& reader, const QString& path, QList<BlurayTitle>& titles,
@@ -50,12 +52,12 @@ public:
             // read) makes the file no copy of anything, nor anything a copy of it.
             if (bytes.size() == reader.LastFileSize())
                 digest = DigestHex(bytes);
-            else if (FileDigestHex(path, digest) != 0)
+            else if (FileDigestHex(path, digest, cancelled_) != 0)
                 return false;
         }
         for (const qsizetype i : alike) {
             BlurayTitle& title = titles[i];
-            if (title.digest.isEmpty() && FileDigestHex(title.playlistPath, title.digest) != 0)
+            if (title.digest.isEmpty() && FileDigestHex(title.playlistPath, title.digest, cancelled_) != 0)
                 continue;
             if (title.digest == digest)
                 return true;
@@ -67,6 +69,7 @@ public:
 private:
     using Key = std::pair<qint64, size_t>;  // file size, hash value of the bytes read
     QHash<Key, QList<qsizetype>> titlesByKey_;  // indexes into the title list
+    const std::atomic<bool>* cancelled_;
 };
 
 } // namespace
@@ -85,7 +88,7 @@ void ReadBlurayPlaylists(const QStringList& playlistPaths, BlurayDisc& disc,
     disc.files.clear();
     disc.titles.clear();
     CMplsReader reader;
-    PlaylistCopies copies;
+    PlaylistCopies copies(cancelled);
     int counter = 1;
     for (const QString& path : playlistPaths) {
         if (cancelled && cancelled->load(std::memory_order_relaxed))

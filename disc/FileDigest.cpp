@@ -8,7 +8,7 @@
 // costs a short-lived program like disc-titles more than every playlist of a
 // disc takes to hash.
 
-int FileDigestHex(const QString& path, QByteArray& hex)
+int FileDigestHex(const QString& path, QByteArray& hex, const std::atomic<bool>* cancelled)
 {
     hex.clear();
     CRawFile file;
@@ -19,6 +19,8 @@ int FileDigestHex(const QString& path, QByteArray& hex)
     QByteArray chunk(int(CRawFile::kChunk), Qt::Uninitialized);
     const qint64 size = file.Size();
     for (qint64 offset = 0; offset < size; offset += CRawFile::kChunk) {
+        if (cancelled && cancelled->load(std::memory_order_relaxed))
+            return kDigestCancelled;
         qint64 got = 0;
         if (file.ReadAt(offset, chunk.data(), qMin(CRawFile::kChunk, size - offset), &got) != 0)
             return CRawFile::kReadFailed;

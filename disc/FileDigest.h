@@ -3,10 +3,16 @@
 #include <QByteArray>
 #include <QString>
 
+#include <atomic>
+
 // SHA-512 of the whole file as 128 upper-case hexadecimal digits in hex.
 // Returns 0; 87 when the file cannot be opened or is empty; 30 when a read
-// fails. hex is empty unless the result is 0.
-int FileDigestHex(const QString& path, QByteArray& hex);
+// fails; 1223 when cancelled became true before the end (checked between
+// chunks, so a huge file or a slow drive is given up at once). hex is empty
+// unless the result is 0.
+constexpr int kDigestCancelled = 1223;
+int FileDigestHex(const QString& path, QByteArray& hex,
+                  const std::atomic<bool>* cancelled = nullptr);
 
 // The same digest of bytes already in memory.
 QByteArray DigestHex(QByteArrayView bytes);
