@@ -310,6 +310,8 @@ void Engine::OnFileLoaded()
     loaded_ = true;
     mpv_request_log_messages(mpv_.get(), logLevel_.c_str());
     streams_ = ReadTrackList(mpv_.get());
+    if (options_.medium.kind == MediumKind::Bluray)
+        DropNullPidStreams(streams_);
     if (dvdTitle_)
         NameDvdStreams(dvdTitle_->Map(), streams_);
     Emit(ProtocolLines::Playing(options_.medium.name));

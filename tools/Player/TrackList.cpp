@@ -1,6 +1,8 @@
 #include "TrackList.h"
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -81,6 +83,14 @@ long long TrackId(const std::vector<StreamInfo>& streams, StreamInfo::Kind kind,
         if (stream.kind == kind && count++ == index)
             return stream.trackId;
     return 0;
+}
+
+void DropNullPidStreams(std::vector<StreamInfo>& streams)
+{
+    constexpr long long nullPid = 0x1FFF;
+    streams.erase(std::remove_if(streams.begin(), streams.end(),
+                                 [](const StreamInfo& stream) { return stream.sourceId == nullPid; }),
+                  streams.end());
 }
 
 void NameDvdStreams(const DvdTitleMap& title, std::vector<StreamInfo>& streams)
