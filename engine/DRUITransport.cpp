@@ -117,8 +117,12 @@ void DRUI::StopBtn()
 
 void DRUI::Navigation()
 {
-    engine->stop();
+    const bool leaving = engine->isActive();
     pageStack->setCurrentIndex(mediaKind == MEDIA_BLURAY ? 1 : 0);
+    // The end of playback as after any stop: slider, time and the box of
+    // what plays start over, while the page chosen here stays.
+    if (leaving)
+        EndOfPlayback();
 }
 
 void DRUI::SliderPress()

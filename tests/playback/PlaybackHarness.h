@@ -58,6 +58,8 @@ public:
     static QLabel *menuBar(DRUI &w) { return w.menuBarLabel; }
     static QLabel *controlPanel(DRUI &w) { return w.controlPanel; }
     static QLabel *infoLabel(DRUI &w) { return w.infoLabel; }
+    static QSlider *seekSlider(DRUI &w) { return w.seekSlider; }
+    static QLabel *elapsedLabel(DRUI &w) { return w.elapsedLabel; }
     static QMenu *videoMenu(DRUI &w) { return w.videoMenu; }
     static QMenu *audioMenu(DRUI &w) { return w.audioMenu; }
     static QMenu *audioChannelMenu(DRUI &w) { return w.audioChannelMenu; }

@@ -246,10 +246,17 @@ void TestDiscWindow::discPageChoicesReachTheEngine()
 
     // Back to the disc page; an audio and a subtitle choice wait for the
     // next start, which a chapter makes.
+    // The disc page does not go on showing where the stopped title was.
     QMenu *controls = DRUITestAccess::controlsMenu(w);
+    DRUITestAccess::seekSlider(w)->setValue(300);
+    DRUITestAccess::elapsedLabel(w)->setText("00:05:00 ");
     emit controls->triggered(entry(controls, "Navigation"));
     waitForEngineLine("q");
     QCOMPARE(DRUITestAccess::pageStack(w)->currentIndex(), 1);
+    QCOMPARE(DRUITestAccess::seekSlider(w)->value(), 0);
+    QVERIFY(!DRUITestAccess::seekSlider(w)->isEnabled());
+    QCOMPARE(DRUITestAccess::elapsedLabel(w)->text(), QString("00:00:00 "));
+    QCOMPARE(DRUITestAccess::infoLabel(w)->text().trimmed(), QString());
     const int lines = int(received().size());
     QMetaObject::invokeMethod(&w, "BDMenuOperate", Q_ARG(QAction *, discEntry(2)->menu()->actions()[2]));
     QMetaObject::invokeMethod(&w, "BDMenuOperate", Q_ARG(QAction *, discEntry(3)->menu()->actions()[1]));
