@@ -61,6 +61,13 @@ void FreeOffThread(QObject *window, T value)
                                 Qt::LowEventPriority - 1);
 }
 
+QAction *ChapterEntry(int k, quint32 startMs, QObject *owner)
+{
+    auto *chapter = new QAction(QString::number(k) + QStringLiteral(". ") + FormatSeconds(startMs / 1000), owner);
+    chapter->setData(qint64(startMs));
+    return chapter;
+}
+
 } // namespace
 
 QString ChooseDiscFolder(QWidget *parent)
@@ -255,9 +262,7 @@ void DRUI::BuildDiscPopups(const BlurayDisc &disc)
     ClearMenu(chapterMenu);
     const QList<quint32> &starts = title.chapters;
     for (int k = 1; k <= starts.size(); ++k) {
-        auto *chapter = new QAction(QString::number(k) + QStringLiteral(". ")
-                                        + FormatSeconds(starts[k - 1] / 1000), chapters);
-        chapter->setData(qint64(starts[k - 1]));
+        QAction *chapter = ChapterEntry(k, starts[k - 1], chapters);
         chapters->addAction(chapter);
         chapterMenu->addAction(chapter);
     }
@@ -284,16 +289,46 @@ void DRUI::FillTitleMenus()
     titleMenu->addActions(entries);
 }
 
+// The title the disc page's popups describe and its Play Movie plays.
+QString DRUI::DiscMainTitle() const
+{
+    return currentTitle.isEmpty() || titleOrder.isEmpty() ? QString() : titleOrder.first().playlistPath;
+}
+
+// The Controls menu offers the chapters of the title that plays: the disc
+// page's own entries for the main title, entries of its own for another.
+void DRUI::ShowChaptersOfCurrentTitle()
+{
+    for (QAction *entry : chapterMenu->actions()) {
+        chapterMenu->removeAction(entry);
+        if (entry->parent() == chapterMenu)
+            entry->deleteLater();
+    }
+    if (currentTitle == DiscMainTitle() && discChapterAction->menu()) {
+        chapterMenu->addActions(discChapterAction->menu()->actions());
+        return;
+    }
+    const BlurayTitleEntry *title = discTitles.find(currentTitle);
+    const QList<quint32> starts = title ? title->chapters : QList<quint32>();
+    for (int k = 1; k <= starts.size(); ++k)
+        chapterMenu->addAction(ChapterEntry(k, starts[k - 1], chapterMenu));
+}
+
 void DRUI::BDMenuOperate(QAction *action)
 {
     titleChosen = false;
+    // The popups list the main title's streams and chapters, and Play Movie
+    // and a chapter play the main title ("br://0"), also after another title
+    // played: the choices and what the window knows of the title (length,
+    // chapters to step through) are the main title's.
+    const QString mainTitle = DiscMainTitle();
     const QObjectList shownIn = action->associatedObjects();
     const auto in = [&shownIn](QAction *entry) { return entry->menu() && shownIn.contains(entry->menu()); };
     if (in(discSubtitleAction)) {
         discSubtitleAction->menu()->setActiveAction(action);
         MarkDiscChoice(discSubtitleAction->menu(), action);
         currentDiscSubtitleAction = action;
-        if (BlurayTitleEntry *title = discTitles.find(currentTitle))
+        if (BlurayTitleEntry *title = discTitles.find(mainTitle))
             title->subtitleChoice = action->data().toInt();
         return;
     }
@@ -301,11 +336,12 @@ void DRUI::BDMenuOperate(QAction *action)
         discAudioAction->menu()->setActiveAction(action);
         MarkDiscChoice(discAudioAction->menu(), action);
         currentDiscAudioAction = action;
-        if (BlurayTitleEntry *title = discTitles.find(currentTitle))
+        if (BlurayTitleEntry *title = discTitles.find(mainTitle))
             title->audioChoice = action->data().toInt();
         return;
     }
     startSeconds = 0;
+    currentTitle = mainTitle;
     if (in(discChapterAction)) {
         startSeconds = int(action->data().toLongLong() / 1000);
     } else if (in(discOtherTitlesAction)) {
@@ -328,5 +364,6 @@ void DRUI::PlayCurrentTitle()
     currentMediaPath = disc;
     mediaLengthSeconds = TimeTextSeconds(entry.duration);
     mediaKind = MEDIA_BLURAY;
+    ShowChaptersOfCurrentTitle();
     VideoPlay();
 }

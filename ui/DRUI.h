@@ -222,6 +222,8 @@ private:
     void MarkDiscChoice(QMenu *popup, QAction *chosen);
     void BuildDiscPopups(const BlurayDisc &disc);
     void FillTitleMenus();
+    QString DiscMainTitle() const;
+    void ShowChaptersOfCurrentTitle();
     void OpenPlaylistEntry(const PLAY_LIST_INFO &entry);
     void PlayCurrentTitle();
     void AppendToPlaylist(const QList<PLAY_LIST_INFO> &entries);

@@ -288,6 +288,25 @@ void TestDiscWindow::discPageChoicesReachTheEngine()
     waitForEngineLine("switch_audio 0");
     QVERIFY(received().mid(sent).filter("seek").isEmpty());
     QCOMPARE(w.playlist.size(), 1);
+    // The Controls menu offers that title's chapters, the disc page still
+    // the main title's, which its entries play.
+    QCOMPARE(texts(DRUITestAccess::chapterMenu(w)), QStringList{"1. 00:00:00"});
+    QCOMPARE(discEntry(1)->menu()->actions().size(), 4);
+
+    // Back on the disc page, an audio choice and Play Movie concern the
+    // main title, which plays with its length and its chapters.
+    emit controls->triggered(entry(controls, "Navigation"));
+    const QString mainTitle = m_disc + "/BDMV/PLAYLIST/00001.mpls";
+    QMetaObject::invokeMethod(&w, "BDMenuOperate", Q_ARG(QAction *, discEntry(2)->menu()->actions()[1]));
+    QCOMPARE(DRUITestAccess::title(w, mainTitle).audioChoice, 1);
+    QCOMPARE(DRUITestAccess::title(w, third.path).audioChoice, 1);
+    const int again = int(arguments().size());
+    QMetaObject::invokeMethod(&w, "BDMenuOperate", Q_ARG(QAction *, discEntry(0)));
+    QTRY_COMPARE(arguments().size(), again + 18);
+    QCOMPARE(arguments().mid(again + 15), (QStringList{"br://0", "-bluray-device", m_disc}));
+    QCOMPARE(DRUITestAccess::currentTitle(w), mainTitle);
+    QCOMPARE(DRUITestAccess::lengthSeconds(w), qint64(6310));
+    QCOMPARE(DRUITestAccess::chapterMenu(w)->actions(), discEntry(1)->menu()->actions());
 }
 
 void TestDiscWindow::controlsMenuWhileADiscPlays()
