@@ -1,6 +1,7 @@
 // bench_disc_page [--runs N] [--discs FOLDER]
 // From OpenDiscFolder to the disc page shown, against the disc library's own
-// title list of the same disc in the same run, on every real disc structure
+// title list of the same disc in the same run (read in this process, and
+// listed by the library's program disc-titles, start to exit), on every real disc structure
 // and on a generated disc of 2,000 distinct playlists; and, in runs of
 // their own, the longest the window's event loop waits while that disc is
 // read. Medians are printed,
@@ -17,6 +18,7 @@
 #include <QCommandLineParser>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QProcess>
 
 #include <QDirIterator>
 #include <QThreadPool>
@@ -72,6 +74,20 @@ double LibraryMs(const QString &folder, int &titles)
     QElapsedTimer clock;
     clock.start();
     titles = int(ReadBlurayDisc(folder).titles.size());
+    return clock.nsecsElapsed() / 1e6;
+}
+
+// The library's title-list program on the disc, whole process, output
+// thrown away.
+double ProgramMs(const QString &folder)
+{
+    Settle();
+    QProcess program;
+    program.setStandardOutputFile(QProcess::nullDevice());
+    QElapsedTimer clock;
+    clock.start();
+    program.start(QStringLiteral(VANTOREL_PROGRAM_DIR "/disc-titles"), {folder});
+    program.waitForFinished(-1);
     return clock.nsecsElapsed() / 1e6;
 }
 
@@ -146,12 +162,13 @@ int main(int argc, char *argv[])
         return std::fprintf(stderr, "the window never showed\n"), 1;
 
     for (const bool cold : {false, true}) {
-        std::printf("\n%s\n%-14s %7s %12s %12s %6s %14s\n",
+        std::printf("\n%s\n%-14s %7s %12s %12s %6s %12s %9s %14s\n",
                     cold ? "The disc's files dropped from the page cache before each read:"
                          : "The disc's files in the page cache:",
-                    "disc", "titles", "library ms", "window ms", "ratio", "longest gap ms");
+                    "disc", "titles", "library ms", "window ms", "ratio", "program ms", "/program",
+                    "longest gap ms");
         for (const Disc &disc : discs) {
-            QList<double> library, shown, gaps;
+            QList<double> library, shown, gaps, program;
             int titles = 0;
             for (int run = 0; run < runs; ++run) {
                 double gap = 0;
@@ -176,18 +193,23 @@ int main(int argc, char *argv[])
                 }
                 if (cold)
                     Evict(disc.folder);
+                program << ProgramMs(disc.folder);
+                if (cold)
+                    Evict(disc.folder);
                 WindowMs(window, disc.folder, &gap);
                 gaps << gap;
             }
             // Each run's two readings are taken back to back: the ratio is
             // the median of theirs, which the machine's drift over a run of
             // many (its speed wanders by a third here) leaves alone.
-            QList<double> ratios;
-            for (qsizetype k = 0; k < shown.size(); ++k)
+            QList<double> ratios, programRatios;
+            for (qsizetype k = 0; k < shown.size(); ++k) {
                 ratios << shown[k] / library[k];
-            std::printf("%-14s %7d %12.2f %12.2f %6.2f %14.2f\n", qPrintable(disc.name), titles,
-                        Median(library), Median(shown), Median(ratios),
-                        *std::max_element(gaps.begin(), gaps.end()));
+                programRatios << shown[k] / program[k];
+            }
+            std::printf("%-14s %7d %12.2f %12.2f %6.2f %12.2f %9.2f %14.2f\n", qPrintable(disc.name), titles,
+                        Median(library), Median(shown), Median(ratios), Median(program),
+                        Median(programRatios), *std::max_element(gaps.begin(), gaps.end()));
         }
     }
     return 0;
