@@ -203,7 +203,10 @@ private:
             const CodingType* type = FindCodingType(in_.U8(attributes + 1));
             if (type) {
                 const qint64 language = attributes + (type->kind == StreamKind::Graphics ? 2 : 3);
-                AddStream(*type, in_.Bytes(language, 3));
+                // The entry ends where the attributes begin, which were read:
+                // its type and PID lie within what was read.
+                const bool ownClip = in_.U8(at) >= 3 && in_.U8(at + 1) == 1;
+                AddStream(*type, in_.Bytes(language, 3), ownClip ? in_.U16(at + 2) : 0);
             }
             if (!in_.ok)
                 return OutOfBounds;
@@ -212,9 +215,10 @@ private:
         return Ok;
     }
 
-    void AddStream(const CodingType& type, const QByteArray& language)
+    void AddStream(const CodingType& type, const QByteArray& language, quint16 pid)
     {
         STREAM_INFO stream;
+        stream.pid = pid;
         stream.language = language;
         stream.codingType = type.code;
         stream.description = LanguageName(language);

@@ -18,4 +18,7 @@ struct STREAM_INFO {
     QString description;  // "English AC3", "Portugal DTS HD XLL", "DEU"
     QByteArray language;  // the 3-character code as stored, e.g. "eng"
     quint8 codingType = 0;
+    // The stream's PID in the play item's own clip; 0 for a stream that
+    // lives in a sub-path's clip (text subtitles, for one).
+    quint16 pid = 0;
 };

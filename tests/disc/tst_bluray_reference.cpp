@@ -135,12 +135,14 @@ Expected FromLibbluray(const BLURAY_TITLE_INFO& info)
     for (int i = 0; i < last.audio_stream_count; ++i) {
         const BLURAY_STREAM_INFO& s = last.audio_streams[i];
         if (const char* suffix = AudioSuffix(s.coding_type))
-            e.audio << STREAM_INFO{Describe(s, suffix), QByteArray(reinterpret_cast<const char*>(s.lang), 3), s.coding_type};
+            e.audio << STREAM_INFO{Describe(s, suffix), QByteArray(reinterpret_cast<const char*>(s.lang), 3), s.coding_type, s.pid};
     }
     QList<STREAM_INFO> graphics, text;
     for (int i = 0; i < last.pg_stream_count; ++i) {
         const BLURAY_STREAM_INFO& s = last.pg_streams[i];
-        const STREAM_INFO stream{Describe(s, ""), QByteArray(reinterpret_cast<const char*>(s.lang), 3), s.coding_type};
+        // Text subtitles live in sub-paths' clips, where the reader gives no PID.
+        const STREAM_INFO stream{Describe(s, ""), QByteArray(reinterpret_cast<const char*>(s.lang), 3), s.coding_type,
+                                 quint16(s.coding_type == 0x92 ? 0 : s.pid)};
         if (s.coding_type == 0x90 || s.coding_type == 0x91)
             graphics << stream;
         else if (s.coding_type == 0x92)
@@ -164,7 +166,8 @@ QStringList StreamTexts(const QList<STREAM_INFO>& streams)
 {
     QStringList texts;
     for (const STREAM_INFO& s : streams)
-        texts << QString("%1 [%2 0x%3]").arg(s.description, QString::fromLatin1(s.language)).arg(s.codingType, 2, 16, QLatin1Char('0'));
+        texts << QString("%1 [%2 0x%3 pid 0x%4]").arg(s.description, QString::fromLatin1(s.language))
+                     .arg(s.codingType, 2, 16, QLatin1Char('0')).arg(s.pid, 4, 16, QLatin1Char('0'));
     return texts;
 }
 

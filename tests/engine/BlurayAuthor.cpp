@@ -149,14 +149,19 @@ QByteArray Playlist(const QString& clipName, const ClipScan& scan, const BlurayA
     b.U32(in); b.U32(out);
     b.Zeros(8);                                        // UO mask
     b.U8(0); b.U8(0); b.U16(0);                        // random access, still mode
+    QList<int> offered = title.playlistAudio;
+    if (offered.isEmpty()) {
+        for (int i = 0; i < scan.audioPids.size(); ++i)
+            offered << i;
+    }
     const int stnAt = b.Size();
     b.U16(0); b.U16(0);
-    b.U8(1); b.U8(scan.audioPids.size()); b.U8(0); b.U8(0); b.U8(0); b.U8(0); b.U8(0);
+    b.U8(1); b.U8(offered.size()); b.U8(0); b.U8(0); b.U8(0); b.U8(0); b.U8(0);
     b.Zeros(5);
     StreamEntry(b, videoPid);
     VideoAttributes(b);
-    for (int i = 0; i < scan.audioPids.size(); ++i) {
-        StreamEntry(b, scan.audioPids[i]);
+    for (const int i : offered) {
+        StreamEntry(b, scan.audioPids.value(i));
         AudioAttributes(b, title.audioLanguages.value(i, "und"));
     }
     b.Patch16(stnAt, b.Size() - stnAt - 2);

@@ -14,6 +14,9 @@ struct Title {
     QString m2tsSource;            // an FFmpeg m2ts file (video 0x1011, audio from 0x1100)
     QStringList audioLanguages;    // one per audio stream, in PID order
     QList<int> chapterSeconds;     // chapter starts, from 0
+    // The audio streams the playlist offers, as indexes into the clip's (in
+    // PID order), in the playlist's order; empty: all, in PID order.
+    QList<int> playlistAudio = {};
 };
 
 // Title i becomes clip and playlist 0000i; extra playlists may repeat a

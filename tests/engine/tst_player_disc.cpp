@@ -49,13 +49,15 @@ void TestPlayerDisc::initTestCase()
     QVERIFY2(TestMedia::MakeDvd(dvd_, {3, 5}, work_.path()), "dvdauthor could not make the DVD");
     const QString main = work_.filePath("main.m2ts"), extra = work_.filePath("extra.m2ts");
     QVERIFY(TestMedia::MakeM2ts(main, 5, 2, 440));
-    QVERIFY(TestMedia::MakeM2ts(extra, 3, 2, 330));
+    QVERIFY(TestMedia::MakeM2ts(extra, 3, 3, 330));
     bluray_ = work_.filePath("BLURAY");
     QString error;
     // Playlist 00002 is a byte copy of 00001: the disc library drops it, so
-    // its title numbers and libbluray's playlist numbers part ways.
+    // its title numbers and libbluray's playlist numbers part ways. Playlist
+    // 00000 offers two of its clip's three audio streams, the last one first.
     QVERIFY2(BlurayAuthor::WriteDisc(bluray_,
-                                     {{extra, {"fra", "deu"}, {0, 1, 2}}, {main, {"eng", "jpn"}, {0, 2, 4}}},
+                                     {{extra, {"fra", "deu", "spa"}, {0, 1, 2}, {2, 0}},
+                                      {main, {"eng", "jpn"}, {0, 2, 4}}},
                                      {1}, &error),
              qPrintable(error));
     area_ = std::make_unique<VideoArea>();
@@ -178,13 +180,20 @@ void TestPlayerDisc::blurayTitleNumbersAreTheDiscLibrarys()
     QVERIFY(library.titles.size() == 2);
     for (const BlurayTitle& title : library.titles) {
         EngineDriver engine;
-        StartTraced(engine, {QString("br://%1").arg(title.number), "-bluray-device", bluray_});
+        const QString trace = StartTraced(engine, {QString("br://%1").arg(title.number), "-bluray-device", bluray_});
         QVERIFY2(engine.WaitForLine("VIDEO:", 15000) >= 0, qPrintable(engine.StandardError()));
         const double length = engine.Ask("get_time_length", "ANS_LENGTH");
         QVERIFY2(qAbs(length - title.durationSeconds) < 0.6,
                  qPrintable(QString("title %1: %2 s").arg(title.number).arg(length)));
-        const QString language = title.fileName == "00000.mpls" ? "fra" : "eng";
-        QVERIFY(engine.WaitForLine(", -alang " + language, 0) >= 0);
+        // The streams are the playlist's, in its order, as the disc page lists them.
+        const bool extra = title.fileName == "00000.mpls";
+        QVERIFY(engine.WaitForLine(", -aid 0, -alang " + QString(extra ? "spa" : "eng"), 0) >= 0);
+        QVERIFY(engine.WaitForLine(", -aid 1, -alang " + QString(extra ? "fra" : "jpn"), 0) >= 0);
+        QCOMPARE(engine.WaitForLine(", -aid 2", 0), -1);
+        if (extra) {
+            engine.Send("switch_audio 0");  // the clip's third stream, libmpv's track 3
+            QTRY_COMPARE_WITH_TIMEOUT(LastTraceValue(trace, "aid"), QString("3"), 3000);
+        }
         engine.Send("q");
         QVERIFY(engine.WaitForExit(5000));
     }

@@ -129,6 +129,8 @@ bool Engine::Open()
         return false;
     }
     statedLength_ = source.seconds;
+    audioPids_ = source.audioPids;
+    subtitlePids_ = source.subtitlePids;
     // The window id names an X11 window (XWayland in a Wayland session). A
     // Wayland context would ignore it and open a window of its own, so the
     // GPU output is kept from finding one; naming the X11 context outright
@@ -310,8 +312,11 @@ void Engine::OnFileLoaded()
     loaded_ = true;
     mpv_request_log_messages(mpv_.get(), logLevel_.c_str());
     streams_ = ReadTrackList(mpv_.get());
-    if (options_.medium.kind == MediumKind::Bluray)
+    if (options_.medium.kind == MediumKind::Bluray) {
         DropNullPidStreams(streams_);
+        ArrangeAsPlaylist(streams_, StreamInfo::Kind::Audio, audioPids_);
+        ArrangeAsPlaylist(streams_, StreamInfo::Kind::Subtitle, subtitlePids_);
+    }
     if (dvdTitle_)
         NameDvdStreams(dvdTitle_->Map(), streams_);
     Emit(ProtocolLines::Playing(options_.medium.name));

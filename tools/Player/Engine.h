@@ -71,6 +71,7 @@ private:
     uint64_t nextReply_ = 1;
     std::unique_ptr<DvdTitleStream> dvdTitle_;
     std::optional<double> statedLength_;   // from the medium itself, see MediaSource
+    std::vector<int> audioPids_, subtitlePids_;   // a Blu-ray playlist's, see MediaSource
     double balance_ = 0.0;
     std::string logLevel_;                  // libmpv's messages shown on standard error
     int shownLevel_ = MPV_LOG_LEVEL_ERROR;  // the same as a level number

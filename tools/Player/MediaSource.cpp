@@ -39,6 +39,10 @@ MediaSource BluraySource(const Medium& medium)
     MediaSource source;
     source.url = "bd://mpls/" + std::to_string(playlist);
     source.options = {{"bluray-device", medium.path}};
+    for (const STREAM_INFO& stream : title->audio)
+        source.audioPids.push_back(stream.pid);
+    for (const STREAM_INFO& stream : title->subtitles)
+        source.subtitlePids.push_back(stream.pid);
     return source;
 }
 

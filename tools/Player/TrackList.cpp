@@ -93,6 +93,25 @@ void DropNullPidStreams(std::vector<StreamInfo>& streams)
                   streams.end());
 }
 
+void ArrangeAsPlaylist(std::vector<StreamInfo>& streams, StreamInfo::Kind kind, const std::vector<int>& pids)
+{
+    std::vector<StreamInfo> offered;
+    for (const int pid : pids) {
+        const auto found = std::find_if(streams.begin(), streams.end(), [&](const StreamInfo& stream) {
+            return stream.kind == kind && pid > 0 && stream.sourceId == pid;
+        });
+        if (found != streams.end())
+            offered.push_back(*found);
+    }
+    if (offered.empty())
+        return;
+    // The other kinds keep their places; this kind's streams follow them.
+    streams.erase(std::remove_if(streams.begin(), streams.end(),
+                                 [kind](const StreamInfo& stream) { return stream.kind == kind; }),
+                  streams.end());
+    streams.insert(streams.end(), offered.begin(), offered.end());
+}
+
 void NameDvdStreams(const DvdTitleMap& title, std::vector<StreamInfo>& streams)
 {
     for (StreamInfo& stream : streams) {

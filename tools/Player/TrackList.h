@@ -20,5 +20,12 @@ long long TrackId(const std::vector<StreamInfo>& streams, StreamInfo::Kind kind,
 // stream. No stream of a transport stream lives on that PID.
 void DropNullPidStreams(std::vector<StreamInfo>& streams);
 
+// A Blu-ray clip often carries more streams than the playing playlist
+// offers (a commentary only one playlist names, the tracks of other cuts),
+// and in an order of its own. The streams of a kind become those of the
+// playlist, in its order (pids), so that the k-th is the k-th the disc page
+// lists. A kind none of whose streams the playlist names stays as it was.
+void ArrangeAsPlaylist(std::vector<StreamInfo>& streams, StreamInfo::Kind kind, const std::vector<int>& pids);
+
 // Fills in the languages the DVD's IFO files give for its streams.
 void NameDvdStreams(const DvdTitleMap& title, std::vector<StreamInfo>& streams);
