@@ -289,7 +289,8 @@ void DRUI::FillTitleMenus()
     titleMenu->addActions(entries);
 }
 
-// The title the disc page's popups describe and its Play Movie plays.
+// The title the disc page's popups describe and its Play Movie plays; none
+// once a disc without titles was loaded (currentTitle is empty then).
 QString DRUI::DiscMainTitle() const
 {
     return currentTitle.isEmpty() || titleOrder.isEmpty() ? QString() : titleOrder.first().playlistPath;

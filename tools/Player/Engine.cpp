@@ -313,7 +313,6 @@ void Engine::OnFileLoaded()
     mpv_request_log_messages(mpv_.get(), logLevel_.c_str());
     streams_ = ReadTrackList(mpv_.get());
     if (options_.medium.kind == MediumKind::Bluray) {
-        DropNullPidStreams(streams_);
         ArrangeAsPlaylist(streams_, StreamInfo::Kind::Audio, audioPids_);
         ArrangeAsPlaylist(streams_, StreamInfo::Kind::Subtitle, subtitlePids_);
     }

@@ -85,14 +85,6 @@ long long TrackId(const std::vector<StreamInfo>& streams, StreamInfo::Kind kind,
     return 0;
 }
 
-void DropNullPidStreams(std::vector<StreamInfo>& streams)
-{
-    constexpr long long nullPid = 0x1FFF;
-    streams.erase(std::remove_if(streams.begin(), streams.end(),
-                                 [](const StreamInfo& stream) { return stream.sourceId == nullPid; }),
-                  streams.end());
-}
-
 void ArrangeAsPlaylist(std::vector<StreamInfo>& streams, StreamInfo::Kind kind, const std::vector<int>& pids)
 {
     std::vector<StreamInfo> offered;

@@ -14,17 +14,14 @@ std::vector<StreamInfo> ReadTrackList(mpv_handle* handle);
 // track-list order), or 0 when there is no such stream.
 long long TrackId(const std::vector<StreamInfo>& streams, StreamInfo::Kind kind, int index);
 
-// Drops what libbluray's packet filter leaves behind: packets it removes
-// from a clip (those before the play item's in-time, for one) keep their
-// payload under the null PID 0x1FFF, and the demuxer takes them for one more
-// stream. No stream of a transport stream lives on that PID.
-void DropNullPidStreams(std::vector<StreamInfo>& streams);
-
 // A Blu-ray clip often carries more streams than the playing playlist
 // offers (a commentary only one playlist names, the tracks of other cuts),
-// and in an order of its own. The streams of a kind become those of the
-// playlist, in its order (pids), so that the k-th is the k-th the disc page
-// lists. A kind none of whose streams the playlist names stays as it was.
+// and in an order of its own; and the packets libbluray cuts from a clip
+// (those before the play item's in-time, for one) keep their payload under
+// the null PID 0x1FFF, which the demuxer takes for one more stream. The
+// streams of a kind become those of the playlist, in its order (pids), so
+// that the k-th is the k-th the disc page lists. A kind none of whose
+// streams the playlist names stays as it was.
 void ArrangeAsPlaylist(std::vector<StreamInfo>& streams, StreamInfo::Kind kind, const std::vector<int>& pids);
 
 // Fills in the languages the DVD's IFO files give for its streams.
