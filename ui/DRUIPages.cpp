@@ -74,7 +74,12 @@ void DRUI::BuildMainPage()
     pageStack->setContentsMargins(0, 0, 0, 0);
     pageStack->setCurrentIndex(0);
     // Menu states follow the page at once, not only at the next repaint.
-    connect(pageStack, &QStackedLayout::currentChanged, this, [this] { RefreshMenuStates(); });
+    connect(pageStack, &QStackedLayout::currentChanged, this, [this](int page) {
+        RefreshMenuStates();
+        // The disc menu is worked like a remote's: arrows and Return.
+        if (page == 1)
+            discMenu->setFocus();
+    });
 
     BuildPlaylistTable();
     auto *contentRow = new QHBoxLayout;
@@ -240,6 +245,8 @@ QWidget *DRUI::BuildDiscPage()
     discMenu->setFont(Styles::Calibri(20, true));
     discMenu->setPalette(Styles::WhiteText());
     connect(discMenu, &QMenu::triggered, this, &DRUI::BDMenuOperate);
+    // Escape would hide an embedded menu; the window decides what it does.
+    discMenu->installEventFilter(this);
     discMenu->addAction(new QAction(Text("MainWnd/PlayMovie"), discMenu));
     discChapterAction = new QAction(Text("MainWnd/Chapter"), discMenu);
     discAudioAction = new QAction(Text("MainWnd/Audio"), discMenu);

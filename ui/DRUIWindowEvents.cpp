@@ -51,6 +51,11 @@ void DRUI::keyPressEvent(QKeyEvent *event)
 bool DRUI::eventFilter(QObject *watched, QEvent *event)
 {
     const bool engineRuns = engine->isActive();
+    if (watched == discMenu && event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+        keyPressEvent(static_cast<QKeyEvent *>(event));
+        return true;
+    }
     if (watched == videoSurface && event->type() == QEvent::MouseButtonDblClick) {
         FullScreenBtn();
     } else if (watched == seekSlider && event->type() == QEvent::MouseButtonPress && engineRuns) {

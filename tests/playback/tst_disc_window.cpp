@@ -56,6 +56,7 @@ private slots:
     void foldersThatAreNoDiscAreRefused();
     void blurayFillsTheDiscPage();
     void discPageChoicesReachTheEngine();
+    void discPageWorksFromTheKeyboard();
     void controlsMenuWhileADiscPlays();
     void controlsPlayOnTheDiscPagePlaysTheDisc();
     void discReopensFromPlaylistAndRecentList();
@@ -307,6 +308,32 @@ void TestDiscWindow::discPageChoicesReachTheEngine()
     QCOMPARE(DRUITestAccess::currentTitle(w), mainTitle);
     QCOMPARE(DRUITestAccess::lengthSeconds(w), qint64(6310));
     QCOMPARE(DRUITestAccess::chapterMenu(w)->actions(), discEntry(1)->menu()->actions());
+}
+
+// Arrows and Return, as on a remote: the disc page's menu has the focus
+// whenever the page comes up, and Escape leaves it in place.
+void TestDiscWindow::discPageWorksFromTheKeyboard()
+{
+    DRUI &w = *m_window;
+    openDisc(m_disc);
+    QTRY_COMPARE(DRUITestAccess::pageStack(w)->currentIndex(), 1);
+    QMenu *page = w.findChild<QMenu *>("discMenu");
+    QCOMPARE(w.focusWidget(), page);
+    QTest::keyClick(page, Qt::Key_Escape);
+    QVERIFY(page->isVisible());
+    QTest::keyClick(page, Qt::Key_Down);
+    QTest::keyClick(page, Qt::Key_Down);
+    QCOMPARE(page->activeAction(), discEntry(1));
+    QTest::keyClick(page, Qt::Key_Right);
+    QTRY_COMPARE(QApplication::activePopupWidget(), discEntry(1)->menu());
+    QTest::keyClick(discEntry(1)->menu(), Qt::Key_Down);
+    QTest::keyClick(discEntry(1)->menu(), Qt::Key_Return);
+    waitForEngineLine("seek 300 2");
+    QCOMPARE(arguments().mid(15), (QStringList{"br://0", "-bluray-device", m_disc}));
+    QMenu *controls = DRUITestAccess::controlsMenu(w);
+    emit controls->triggered(entry(controls, "Navigation"));
+    QCOMPARE(DRUITestAccess::pageStack(w)->currentIndex(), 1);
+    QCOMPARE(w.focusWidget(), page);
 }
 
 void TestDiscWindow::controlsMenuWhileADiscPlays()
