@@ -46,9 +46,13 @@ const char *const VolumeSlider = VANTOREL_SLIDER_SHEET("#dd621f");
 
 const char *const TimeLabel = "background-color: rgb(0, 0, 0);";
 const char *const ControlBar = "background-color: rgb(205, 201, 201);";
+// The popups are windows of their own: where no compositor blends them with
+// the page (plain X11 window managers), they come out black, and a darker
+// highlight would not show there; a light one shows on both.
 const char *const DiscMenu =
     "QMenu{background:rgba(0, 0, 0, 80);color: white;menu-scrollable: 1;}"
     "QMenu::item:selected {background-color: rgba(0, 0, 0,120);}"
+    "QMenu#discPopup::item:selected {background-color: rgba(255, 255, 255, 60);}"
     "QMenu#discPopup::item {padding: 4px 16px 4px 30px;}"
     "QMenu#discPopup::indicator {width: 16px; height: 16px; left: 8px;}"
     "QMenu#discPopup::indicator:checked {image: url(:/image/dot.png);}";
