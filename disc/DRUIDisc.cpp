@@ -287,6 +287,22 @@ void DRUI::FillTitleMenus()
     }
     titles->addActions(entries);
     titleMenu->addActions(entries);
+    MarkCurrentTitle();
+}
+
+// Both title menus show which title plays, or played last, or plays next
+// (the main title, until another is chosen).
+void DRUI::MarkCurrentTitle()
+{
+    QMenu *titles = discOtherTitlesAction ? discOtherTitlesAction->menu() : nullptr;
+    if (!titles || titles->isEmpty())
+        return;
+    QAction *current = nullptr;
+    for (QAction *entry : titles->actions()) {
+        if (entry->data().value<PLAY_LIST_INFO>().path == currentTitle)
+            current = entry;
+    }
+    MarkDiscChoice(titles, current);
 }
 
 // The title the disc page's popups describe and its Play Movie plays; none
@@ -366,5 +382,6 @@ void DRUI::PlayCurrentTitle()
     mediaLengthSeconds = TimeTextSeconds(entry.duration);
     mediaKind = MEDIA_BLURAY;
     ShowChaptersOfCurrentTitle();
+    MarkCurrentTitle();
     VideoPlay();
 }

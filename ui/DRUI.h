@@ -222,6 +222,7 @@ private:
     void MarkDiscChoice(QMenu *popup, QAction *chosen);
     void BuildDiscPopups(const BlurayDisc &disc);
     void FillTitleMenus();
+    void MarkCurrentTitle();
     QString DiscMainTitle() const;
     void ShowChaptersOfCurrentTitle();
     void OpenPlaylistEntry(const PLAY_LIST_INFO &entry);

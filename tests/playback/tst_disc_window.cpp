@@ -343,6 +343,7 @@ void TestDiscWindow::controlsMenuWhileADiscPlays()
     QTRY_COMPARE(DRUITestAccess::pageStack(w)->currentIndex(), 1);
     QMetaObject::invokeMethod(&w, "BDMenuOperate", Q_ARG(QAction *, discEntry(0)));
     QTRY_COMPARE(DRUITestAccess::state(w), PlaybackState::Playing);
+    QVERIFY(Harness::Opened(DRUITestAccess::titleMenu(w))->actions()[0]->isChecked());
     // Controls > Chapter seeks within the title.
     QMenu *controls = DRUITestAccess::controlsMenu(w);
     emit controls->triggered(DRUITestAccess::chapterMenu(w)->actions()[1]);
@@ -363,6 +364,16 @@ void TestDiscWindow::controlsMenuWhileADiscPlays()
     QCOMPARE(arguments()[before + 15], QString("br://%1").arg(number));
     QTRY_COMPARE(DRUITestAccess::state(w), PlaybackState::Playing);
     QCOMPARE(DRUITestAccess::pageStack(w)->currentIndex(), 2);
+    // Both title menus mark the title that plays.
+    const auto marked = [](QMenu *menu) {
+        QList<int> rows;
+        for (int row = 0; row < menu->actions().size(); ++row)
+            if (menu->actions()[row]->isChecked())
+                rows << row;
+        return rows;
+    };
+    QCOMPARE(marked(DRUITestAccess::titleMenu(w)), QList<int>{2});
+    QCOMPARE(marked(discEntry(4)->menu()), QList<int>{2});
 }
 
 void TestDiscWindow::controlsPlayOnTheDiscPagePlaysTheDisc()
