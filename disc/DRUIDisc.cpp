@@ -10,6 +10,7 @@
 #include "disc/DiscPicture.h"
 #include "disc/DiscReader.h"
 #include "disc/TimeText.h"
+#include "engine/TransportMath.h"
 #include "lang/CLanguageMgr.h"
 
 #include <QAction>
@@ -213,6 +214,8 @@ QMenu *DRUI::DiscPopup(QAction *entry)
     entry->setMenu(popup);
     if (entry == discOtherTitlesAction)
         connect(popup, &QMenu::aboutToShow, this, &DRUI::FillTitleMenus);
+    if (entry == discChapterAction)
+        connect(popup, &QMenu::aboutToShow, this, [this, popup] { MarkPlayingChapter(popup); });
     return popup;
 }
 
@@ -329,6 +332,18 @@ void DRUI::ShowChaptersOfCurrentTitle()
     const QList<quint32> starts = title ? title->chapters : QList<quint32>();
     for (int k = 1; k <= starts.size(); ++k)
         chapterMenu->addAction(ChapterEntry(k, starts[k - 1], chapterMenu));
+}
+
+// A chapter menu, as it opens, marks the chapter that plays; none while no
+// title plays (the disc page's popup shares its entries with the Controls
+// menu, and a mark left from the last title would mislead there).
+void DRUI::MarkPlayingChapter(QMenu *chapters)
+{
+    const BlurayTitleEntry *title = discTitles.find(currentTitle);
+    const bool plays = engine->isActive() && mediaKind == MEDIA_BLURAY && title;
+    const int at = plays ? ChapterAt(title->chapters, positionText.toInt()) : -1;
+    const QList<QAction *> entries = chapters->actions();
+    MarkDiscChoice(chapters, at >= 0 && at < entries.size() ? entries[at] : nullptr);
 }
 
 void DRUI::BDMenuOperate(QAction *action)

@@ -31,6 +31,14 @@ std::optional<int> NextChapterSecond(const QList<quint32> &chapterStartsMs, int 
     return std::nullopt;
 }
 
+int ChapterAt(const QList<quint32> &chapterStartsMs, int p)
+{
+    int at = -1;
+    while (at + 1 < chapterStartsMs.size() && qint64(chapterStartsMs[at + 1] / 1000) <= p)
+        ++at;
+    return at;
+}
+
 int SliderClickValue(int minimum, int maximum, int x, int w)
 {
     if (w <= 0)

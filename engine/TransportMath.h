@@ -15,6 +15,10 @@ std::optional<int> PreviousChapterSecond(const QList<quint32> &chapterStartsMs, 
 // The start (in seconds) of the first chapter after position p.
 std::optional<int> NextChapterSecond(const QList<quint32> &chapterStartsMs, int p);
 
+// Index of the chapter holding position p (the last one starting at or
+// before it); -1 when there is none.
+int ChapterAt(const QList<quint32> &chapterStartsMs, int p);
+
 // The slider value under a click at x of a slider w pixels wide.
 int SliderClickValue(int minimum, int maximum, int x, int w);
 

@@ -223,6 +223,7 @@ private:
     void BuildDiscPopups(const BlurayDisc &disc);
     void FillTitleMenus();
     void MarkCurrentTitle();
+    void MarkPlayingChapter(QMenu *chapters);
     QString DiscMainTitle() const;
     void ShowChaptersOfCurrentTitle();
     void OpenPlaylistEntry(const PLAY_LIST_INFO &entry);

@@ -79,6 +79,7 @@ QMenu *DRUI::BuildControlsMenu()
     titleMenu = AttachSubmenu(entries[9], controlsMenu);
     chapterMenu = AttachSubmenu(entries[10], controlsMenu);
     connect(titleMenu, &QMenu::aboutToShow, this, &DRUI::FillTitleMenus);
+    connect(chapterMenu, &QMenu::aboutToShow, this, [this] { MarkPlayingChapter(chapterMenu); });
     for (QMenu *popup : {titleMenu, chapterMenu}) {
         popup->setWindowFlags(popup->windowFlags() | Qt::FramelessWindowHint);
         popup->setAttribute(Qt::WA_TranslucentBackground);

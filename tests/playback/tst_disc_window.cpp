@@ -365,6 +365,18 @@ void TestDiscWindow::controlsMenuWhileADiscPlays()
     DRUITestAccess::positionText(w) = "650";
     QTest::mouseClick(Harness::Named(w, "preButton"), Qt::LeftButton);
     QTRY_COMPARE(received().count("seek 300 2"), 2);
+    // The Chapter submenu marks the chapter that plays as it opens.
+    const auto marked = [](QMenu *menu) {
+        QList<int> rows;
+        for (int row = 0; row < menu->actions().size(); ++row)
+            if (menu->actions()[row]->isChecked())
+                rows << row;
+        return rows;
+    };
+    DRUITestAccess::positionText(w) = "650";
+    QCOMPARE(marked(Harness::Opened(DRUITestAccess::chapterMenu(w))), QList<int>{2});
+    DRUITestAccess::positionText(w) = "300";
+    QCOMPARE(marked(Harness::Opened(DRUITestAccess::chapterMenu(w))), QList<int>{1});
     // Controls > Title plays that title anew.
     QAction *third = Harness::Opened(DRUITestAccess::titleMenu(w))->actions()[2];
     const int number = DRUITestAccess::title(w, third->data().value<PLAY_LIST_INFO>().path).number;
@@ -375,15 +387,11 @@ void TestDiscWindow::controlsMenuWhileADiscPlays()
     QTRY_COMPARE(DRUITestAccess::state(w), PlaybackState::Playing);
     QCOMPARE(DRUITestAccess::pageStack(w)->currentIndex(), 2);
     // Both title menus mark the title that plays.
-    const auto marked = [](QMenu *menu) {
-        QList<int> rows;
-        for (int row = 0; row < menu->actions().size(); ++row)
-            if (menu->actions()[row]->isChecked())
-                rows << row;
-        return rows;
-    };
     QCOMPARE(marked(DRUITestAccess::titleMenu(w)), QList<int>{2});
     QCOMPARE(marked(discEntry(4)->menu()), QList<int>{2});
+    // Back on the disc page nothing plays, and its chapters show no mark.
+    emit controls->triggered(entry(controls, "Navigation"));
+    QCOMPARE(marked(Harness::Opened(discEntry(1)->menu())), QList<int>{});
 }
 
 void TestDiscWindow::controlsPlayOnTheDiscPagePlaysTheDisc()

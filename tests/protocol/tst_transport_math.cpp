@@ -39,11 +39,13 @@ void TestTransportMath::chapterSteps_data()
     QTest::addColumn<int>("position");
     QTest::addColumn<int>("previous"); // -1: stays
     QTest::addColumn<int>("next");
-    QTest::newRow("inside chapter 2") << 650 << 300 << 900;
-    QTest::newRow("inside chapter 0") << 200 << -1 << 300;
-    QTest::newRow("start of chapter 1") << 300 << -1 << 600;
-    QTest::newRow("last chapter") << 950 << 600 << -1;
-    QTest::newRow("at the very start") << 0 << -1 << 300;
+    QTest::addColumn<int>("at"); // the chapter marked as playing
+    QTest::newRow("inside chapter 2") << 650 << 300 << 900 << 2;
+    QTest::newRow("inside chapter 0") << 200 << -1 << 300 << 0;
+    QTest::newRow("start of chapter 1") << 300 << -1 << 600 << 1;
+    QTest::newRow("last chapter") << 950 << 600 << -1 << 3;
+    QTest::newRow("last chapter's whole second") << 900 << 300 << -1 << 3;
+    QTest::newRow("at the very start") << 0 << -1 << 300 << 0;
 }
 
 void TestTransportMath::chapterSteps()
@@ -51,11 +53,15 @@ void TestTransportMath::chapterSteps()
     QFETCH(int, position);
     QFETCH(int, previous);
     QFETCH(int, next);
+    QFETCH(int, at);
     const QList<quint32> chapters = {0, 300000, 600000, 900999};
     QCOMPARE(PreviousChapterSecond(chapters, position).value_or(-1), previous);
     QCOMPARE(NextChapterSecond(chapters, position).value_or(-1), next);
+    QCOMPARE(ChapterAt(chapters, position), at);
     QVERIFY(!PreviousChapterSecond({}, 100));
     QVERIFY(!NextChapterSecond({}, 100));
+    QCOMPARE(ChapterAt({}, 100), -1);
+    QCOMPARE(ChapterAt({5000, 9000}, 2), -1);
 }
 
 void TestTransportMath::clickToPosition()
