@@ -297,8 +297,8 @@ void DRUI::FillTitleMenus()
 // (the main title, until another is chosen).
 void DRUI::MarkCurrentTitle()
 {
-    QMenu *titles = discOtherTitlesAction ? discOtherTitlesAction->menu() : nullptr;
-    if (!titles || titles->isEmpty())
+    QMenu *titles = discOtherTitlesAction->menu();
+    if (!titles)
         return;
     QAction *current = nullptr;
     for (QAction *entry : titles->actions()) {
