@@ -184,8 +184,7 @@ class TestBlurayReference : public QObject {
 private slots:
     void initTestCase()
     {
-        discs_ = SharedDiscsFolder();
-        QVERIFY2(!discs_.isEmpty(), "the real disc structures are missing");
+        discs_ = RequireSharedDiscs();
         for (const QString& name : SharedDiscNames(discs_)) {
             auto copy = std::make_shared<DiscCopy>();
             copy->folder = copy->dir.path() + "/" + name;

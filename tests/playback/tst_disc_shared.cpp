@@ -20,8 +20,7 @@ private:
 void TestDiscShared::discPageListsTheLibrarysTitles_data()
 {
     QTest::addColumn<QString>("disc");
-    const QString shared = SharedDiscsFolder();
-    QVERIFY2(!shared.isEmpty(), "the shared disc structures are missing");
+    const QString shared = RequireSharedDiscs();
     for (const QString &name : SharedDiscNames(shared)) {
         // The copies get the STREAM folder a disc has and the shared ones leave out.
         const QString copy = m_copies.filePath(name);
