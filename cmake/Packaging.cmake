@@ -15,4 +15,7 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION video)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-crosextra-carlito")
+# GPL-3.0-or-later: the programs link libmpv and an FFmpeg built with GPL parts.
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+install(FILES ${PROJECT_SOURCE_DIR}/cmake/copyright DESTINATION share/doc/vantorel)
 include(CPack)
