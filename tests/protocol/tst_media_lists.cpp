@@ -170,6 +170,8 @@ void TestMediaLists::probeOutput_data()
     QTest::newRow("first wins") << QByteArray("Duration: 00:00:01.00 Duration: 00:00:02.00") << "00:00:01";
     QTest::newRow("none") << QByteArray("garbage \xff\x00 output", 17) << "";
     QTest::newRow("cut") << QByteArray("Duration: 00:0") << "00:0";
+    QTest::newRow("100 hours") << QByteArray("Duration: 123:45:07.00, start") << "123:45:07";
+    QTest::newRow("1000 hours") << QByteArray("Duration: 1000:00:00.00\n") << "1000:00:00";
 }
 
 void TestMediaLists::probeOutput()
