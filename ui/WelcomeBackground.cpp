@@ -7,6 +7,9 @@ WelcomeBackground::WelcomeBackground(QWidget *parent)
 {
     setObjectName(QStringLiteral("welcomeBackground"));
     setScaledContents(true);
+    // The picture fills the page at whatever size it has and never sizes
+    // it: read at 800 x 600, it made the window taller than it was built.
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
 }
 
 void WelcomeBackground::showEvent(QShowEvent *event)
