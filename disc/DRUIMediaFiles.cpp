@@ -73,7 +73,7 @@ void DRUI::OpenMediaFiles(const QStringList &files)
         mediaLengthSeconds = 0;
     AppendToPlaylist(entries);
     mediaKind = MEDIA_FILE;
-    currentTitle.clear();
+    AskToPlay(PlayRequest{PlayAsk::NewMedium});
     // The engine starts first and the files are probed while it opens the
     // first one, so the probes cost no time before the first frame. The
     // probes run beside the window, the first file's ahead of the others and

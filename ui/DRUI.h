@@ -3,6 +3,7 @@
 #include "disc/BlurayTitleState.h"
 #include "disc/DiscDetection.h"
 #include "engine/EngineSession.h"
+#include "engine/PlayDecision.h"
 #include "platform/MediaControls.h"
 #include "ui/PlayListInfo.h"
 
@@ -117,6 +118,7 @@ private slots:
 
     void btnOpenFile();
     void btnLoadBDPath();
+    void btnPlaySlot();
     void VideoPlay();
     void StopBtn();
     void PlayPre();
@@ -193,9 +195,14 @@ private:
     void EngineEndedByItself(bool failed);
     void EndOfMedium();
     void TellNotPlayed();
+    bool DiscHasGone() const;
     void EngineFailedToStart();
     // Everything the window shows of the playback state follows from it here.
     void PlaybackStateChanged(PlaybackState state);
+
+    // What plays when the user asks for it (engine/DRUIPlay.cpp).
+    void AskToPlay(const PlayRequest &request);
+    void CarryOut(const PlayOutcome &outcome);
 
     // Transport (engine/DRUITransport.cpp).
     void PausePlayback();
@@ -284,10 +291,9 @@ private:
     FileChooser fileChooser;
     FolderChooser folderChooser;
 
-    // Blu-ray title state, keyed by playlist path.
-    QString currentTitle;
-    bool titleChosen = false;
-    int startSeconds = 0;
+    // Blu-ray title state, keyed by playlist path. The pick is what Play
+    // plays; only the play decision changes it.
+    TitlePick pick;
     BlurayTitleState discTitles;
     QList<BlurayTitle> titleOrder; // the disc's titles in disc page order
     DiscReader *discReader = nullptr;

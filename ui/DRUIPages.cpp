@@ -332,7 +332,7 @@ QWidget *DRUI::BuildControlBar()
     transport->setSpacing(0);
     transport->addWidget(CreateImageButton(QStringLiteral("stop.png"), &DRUI::StopBtn));
     transport->itemAt(0)->widget()->setToolTip(Text("MainWnd/Stop"));
-    playButton = CreateImageButton(QStringLiteral("play.png"), &DRUI::VideoPlay);
+    playButton = CreateImageButton(QStringLiteral("play.png"), &DRUI::btnPlaySlot);
     playButton->setToolTip(Text("MainWnd/Play"));
     transport->addWidget(playButton);
     transport->addWidget(CreateImageButton(QStringLiteral("pre.png"), &DRUI::PlayPre));
