@@ -2,6 +2,7 @@
 
 #include "engine/EngineOutput.h"
 #include "engine/SnapshotFolder.h"
+#include "platform/AtomicFile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -35,6 +36,14 @@ QString EngineShot(const QByteArray &line, const QString &dataFolder)
     if (real.absolutePath() != folder)
         return QString();
     return real.filePath();
+}
+
+bool CanWriteIn(const QString &folder)
+{
+    const QString probe = QDir(folder).filePath(QStringLiteral(".snapshot-check"));
+    const bool written = WriteFileAtomically(probe, QByteArray(4096, '\0'));
+    QFile::remove(probe);
+    return written;
 }
 
 QString FileName(const QString &folder, const QDateTime &time, const QString &format)

@@ -17,6 +17,10 @@ namespace SnapshotFiles {
 // nothing outside the data folder is ever handed on (and so never deleted).
 QString EngineShot(const QByteArray &line, const QString &dataFolder);
 
+// Whether a file can be written into folder now (it is not read-only and
+// not full): a small file is written whole and removed again.
+bool CanWriteIn(const QString &folder);
+
 // folder + "Snapshot-YYYY-MM-DD hh-mm-ss." + format (folder ends in "/").
 QString FileName(const QString &folder, const QDateTime &time, const QString &format);
 
@@ -45,7 +49,7 @@ struct Job
 enum class Failure {
     None,
     Folder, // the snapshot folder cannot be made
-    Image,  // the engine's file is no readable image
+    Image,  // the engine's file is no readable image (cut short on a full disk)
     Write,  // the snapshot cannot be written (read-only, full, ...)
 };
 

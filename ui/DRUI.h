@@ -47,6 +47,9 @@ public:
 
     // Builds, or on a live window rebuilds, everything below the frame.
     void BuildPages();
+    // Says which language file could not be read (the built-in English
+    // texts stand in for it), if one could not.
+    void TellMissingLanguageFile();
     // An engine started ahead of the first playback (EngineHeadStart): the
     // first playback hands it its command line.
     void AdoptStandbyEngine(QProcess *engineProcess, const QString &program);
@@ -171,6 +174,7 @@ private:
     // Snapshots (engine/DRUISnapshot.cpp).
     void SaveSnapshot(const QByteArray &line);
     void SnapshotWritten(const SnapshotFiles::Outcome &outcome);
+    void TellSnapshotFailure(const QString &place, const QString &message);
     void SwitchLanguage(const QString &name);
     void QuitEngine();
     void CloseDown();
