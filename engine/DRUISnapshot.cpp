@@ -19,8 +19,13 @@
 
 void DRUI::TakeSnapshot()
 {
-    if (engine->isActive())
-        engine->sendKeepingPause(EngineCommand::Screenshot);
+    if (!engine->isActive())
+        return;
+    // Written by the engine in the chosen format where it can, so that the
+    // snapshot only has to be moved into place.
+    engine->sendKeepingPause(EngineCommand::ScreenshotFormat,
+                             SnapshotFiles::WriterFor(snapshotFormat).engineFormat);
+    engine->sendKeepingPause(EngineCommand::Screenshot);
 }
 
 void DRUI::SaveSnapshot(const QByteArray &line)
