@@ -1,20 +1,64 @@
 #include "ui/WelcomeBackground.h"
 
+#include <QCoreApplication>
 #include <QImageReader>
+#include <QPointer>
+#include <QThreadPool>
+
+namespace {
+
+// Only ever touched on the window's thread.
+struct Picture
+{
+    bool started = false;
+    QPixmap pixmap;
+    QList<QPointer<QLabel>> waiting;
+};
+
+Picture &Shared()
+{
+    static Picture picture;
+    return picture;
+}
+
+void Arrived(const QImage &image)
+{
+    Picture &picture = Shared();
+    picture.pixmap = QPixmap::fromImage(image);
+    for (const QPointer<QLabel> &label : std::as_const(picture.waiting))
+        if (label)
+            label->setPixmap(picture.pixmap);
+    picture.waiting.clear();
+}
+
+void StartReading()
+{
+    // The application waits for the pool's tasks before it goes, so the
+    // answer always has somewhere to arrive.
+    QThreadPool::globalInstance()->start([] {
+        QImageReader reader(QStringLiteral(":/image/bg.jpg"));
+        reader.setScaledSize(reader.size() / 2);
+        const QImage image = reader.read();
+        QMetaObject::invokeMethod(QCoreApplication::instance(), [image] { Arrived(image); },
+                                  Qt::QueuedConnection);
+    });
+}
+
+} // namespace
 
 WelcomeBackground::WelcomeBackground(QWidget *parent)
     : QLabel(parent)
 {
     setObjectName(QStringLiteral("welcomeBackground"));
     setScaledContents(true);
-}
-
-void WelcomeBackground::showEvent(QShowEvent *event)
-{
-    if (pixmap().isNull()) {
-        QImageReader reader(QStringLiteral(":/image/bg.jpg"));
-        reader.setScaledSize(reader.size() / 2);
-        setPixmap(QPixmap::fromImage(reader.read()));
+    Picture &picture = Shared();
+    if (!picture.pixmap.isNull()) {
+        setPixmap(picture.pixmap);
+        return;
     }
-    QLabel::showEvent(event);
+    picture.waiting << QPointer<QLabel>(this);
+    if (!picture.started) {
+        picture.started = true;
+        StartReading();
+    }
 }
