@@ -31,8 +31,14 @@ void Arrived(const QImage &image)
     picture.waiting.clear();
 }
 
-void StartReading()
+} // namespace
+
+void WelcomeBackground::ReadAhead()
 {
+    Picture &picture = Shared();
+    if (picture.started)
+        return;
+    picture.started = true;
     // The application waits for the pool's tasks before it goes, so the
     // answer always has somewhere to arrive.
     QThreadPool::globalInstance()->start([] {
@@ -43,8 +49,6 @@ void StartReading()
                                   Qt::QueuedConnection);
     });
 }
-
-} // namespace
 
 WelcomeBackground::WelcomeBackground(QWidget *parent)
     : QLabel(parent)
@@ -57,8 +61,10 @@ WelcomeBackground::WelcomeBackground(QWidget *parent)
         return;
     }
     picture.waiting << QPointer<QLabel>(this);
-    if (!picture.started) {
-        picture.started = true;
-        StartReading();
-    }
+}
+
+void WelcomeBackground::showEvent(QShowEvent *event)
+{
+    ReadAhead();
+    QLabel::showEvent(event);
 }
