@@ -103,11 +103,21 @@ void ProbeQueue::probe(const QStringList &files)
     startWaiting();
 }
 
+void ProbeQueue::holdFor(int ms)
+{
+    if (!m_hold) {
+        m_hold = new QTimer(this);
+        m_hold->setSingleShot(true);
+        connect(m_hold, &QTimer::timeout, this, &ProbeQueue::startWaiting);
+    }
+    m_hold->start(ms);
+}
+
 void ProbeQueue::startWaiting()
 {
     // A probe process that cannot start ends inside start(): its file's
     // result, and the next file, are left to the loop below.
-    if (m_starting)
+    if (m_starting || (m_hold && m_hold->isActive()))
         return;
     m_starting = true;
     while (!m_waiting.isEmpty() && running() < m_parallel) {

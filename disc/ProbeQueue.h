@@ -43,6 +43,9 @@ public:
 
     // Probes the files ahead of any still waiting, in the order given.
     void probe(const QStringList &files);
+    // Starts nothing for the next ms milliseconds (files asked for meanwhile
+    // wait in their order): the processor goes to something more urgent.
+    void holdFor(int ms);
 
     int running() const;
     int waiting() const { return int(m_waiting.size()); }
@@ -85,4 +88,5 @@ private:
     QSet<QString> m_waitingSet;
     QHash<QProcess *, Probe> m_probes;
     bool m_starting = false;
+    QTimer *m_hold = nullptr;
 };
