@@ -27,6 +27,10 @@ void DRUI::TakeSnapshot()
         TellSnapshotFailure(dataFolder, Text("Messages/MSG0305").arg(dataFolder));
         return;
     }
+    // Written by the engine in the chosen format where it can, so that the
+    // snapshot only has to be moved into place.
+    engine->sendKeepingPause(EngineCommand::ScreenshotFormat,
+                             SnapshotFiles::WriterFor(snapshotFormat).engineFormat);
     engine->sendKeepingPause(EngineCommand::Screenshot);
 }
 

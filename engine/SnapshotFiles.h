@@ -33,6 +33,7 @@ struct Writer
 {
     QByteArray format; // the image writer's name
     int quality;       // -1: the writer's default
+    int engineFormat;  // what the engine is asked to write: 0 PNG, 1 JPEG
 };
 // The image writer for a format text: "PNG", "BMP", otherwise "JPEG"
 // (exact, case-sensitive comparisons).
@@ -61,10 +62,13 @@ struct Outcome
                      // when the engine's file was already gone
 };
 
-// Creates the folder when it is missing, converts the engine's file into a
-// new snapshot file (written whole under a temporary name, then renamed) and
-// deletes the engine's file only once the snapshot is there. On any failure
-// the engine's file stays where it is.
+// Creates the folder when it is missing and makes the engine's file a new
+// snapshot file: moved there when the engine wrote it in the chosen format
+// already (renamed on the same file system, copied whole under a temporary
+// name and renamed across file systems), converted otherwise (written whole
+// under a temporary name, then renamed). The engine's file is deleted only
+// once the snapshot is there. On any failure the engine's file stays where
+// it is.
 Outcome Write(const Job &job);
 
 } // namespace SnapshotFiles

@@ -208,6 +208,10 @@ QWidget *DRUI::BuildWelcomePage()
     auto *box = new QHBoxLayout;
     box->addLayout(columns);
 
+    // Read at once unless a medium plays right away, when the page may never
+    // be shown (it is read when it first is).
+    if (!engine->hasSpare())
+        WelcomeBackground::ReadAhead();
     auto *background = new WelcomeBackground;
     background->setLayout(box);
 
