@@ -1,5 +1,7 @@
 #include "disc/DiscReader.h"
 
+#include "disc/DiscFiles.h"
+
 #include <QDeadlineTimer>
 #include <QMutex>
 #include <QPointer>
@@ -83,17 +85,19 @@ private:
                 next_.reset();
                 busy_ = true;
             }
-            const DiscKind kind = DetectDiscKind(job->folder);
+            // Opened once for both: an image is then read from its file system at once.
+            const std::unique_ptr<DiscFiles> files = OpenDiscFiles(job->folder);
+            const DiscKind kind = files ? DetectDiscKind(*files) : DiscKind::None;
             BlurayDisc disc;
             disc.folder = job->folder;
             BlurayTitleState tables;
             QVariant extra;
             if (kind == DiscKind::Bluray && !job->cancelled) {
-                disc = ReadBlurayDisc(job->folder, &job->cancelled);
+                disc = ReadBlurayDisc(*files, &job->cancelled);
                 if (!job->cancelled)
                     tables = BlurayTitleState::ForDisc(disc);
                 if (extra_ && !job->cancelled)
-                    extra = extra_(disc);
+                    extra = extra_(disc, *files);
             }
             QMutexLocker lock(&mutex_);
             busy_ = false;

@@ -10,6 +10,8 @@
 #include <functional>
 #include <memory>
 
+class DiscFiles;
+
 // Reads a disc folder on a thread of its own, what it holds (DetectDiscKind)
 // and, for a Blu-ray, the disc (ReadBlurayDisc), and hands the result back on
 // the thread the reader lives in, so that a slow drive (a disc spinning up
@@ -29,12 +31,14 @@ public:
     // once the titles are read (the window decodes the disc's picture there,
     // which on a drive is one more file to read); its result comes with
     // finished(). It must not touch the owner: the owner may be gone by then.
-    using Extra = std::function<QVariant(const BlurayDisc&)>;
+    // files are the disc's, a folder's or an image's.
+    using Extra = std::function<QVariant(const BlurayDisc&, const DiscFiles&)>;
 
     explicit DiscReader(QObject* parent = nullptr, Extra extra = {});
     ~DiscReader() override;
 
-    // Starts reading folder (the folder that holds BDMV or VIDEO_TS).
+    // Starts reading folder (the folder that holds BDMV or VIDEO_TS, or an
+    // image of such a disc).
     void read(const QString& folder);
     // Drops the read in progress, if any.
     void cancel();

@@ -14,5 +14,9 @@ constexpr int kDigestCancelled = 1223;
 int FileDigestHex(const QString& path, QByteArray& hex,
                   const std::atomic<bool>* cancelled = nullptr);
 
+// The same of a file of a disc, opened through its DiscFiles.
+class DiscFile;
+int FileDigestHex(DiscFile& file, QByteArray& hex, const std::atomic<bool>* cancelled = nullptr);
+
 // The same digest of bytes already in memory.
 QByteArray DigestHex(QByteArrayView bytes);

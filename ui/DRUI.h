@@ -2,10 +2,12 @@
 
 #include "disc/BlurayTitleState.h"
 #include "disc/DiscDetection.h"
+#include "disc/DiscPicture.h"
 #include "engine/EngineSession.h"
 #include "platform/MediaControls.h"
 #include "ui/PlayListInfo.h"
 
+#include <QHash>
 #include <QList>
 #include <QMainWindow>
 #include <QMap>
@@ -13,7 +15,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <functional>
+#include <memory>
 
 class QAction;
 class QHBoxLayout;
@@ -117,6 +121,7 @@ private slots:
 
     void btnOpenFile();
     void btnLoadBDPath();
+    void btnLoadDiscImage();
     void VideoPlay();
     void StopBtn();
     void PlayPre();
@@ -217,7 +222,10 @@ private:
     void DiscReadEnded();
     void TakeDiscFolder(DiscKind kind, const BlurayDisc &disc, const BlurayTitleState &tables,
                         const QVariant &picture);
-    void LoadBlurayTitles(const BlurayDisc &disc, const BlurayTitleState &tables, const QImage &picture);
+    void LoadBlurayTitles(const BlurayDisc &disc, const BlurayTitleState &tables, const DiscPictures &pictures);
+    void ShowDiscMetadata();
+    void ShowDiscPageAgain();
+    QStringList ChapterNamesOf(const QString &title) const;
     QMenu *DiscPopup(QAction *entry);
     void MarkDiscChoice(QMenu *popup, QAction *chosen);
     void BuildDiscPopups(const BlurayDisc &disc);
@@ -290,6 +298,17 @@ private:
     int startSeconds = 0;
     BlurayTitleState discTitles;
     QList<BlurayTitle> titleOrder; // the disc's titles in disc page order
+    // What the disc says of itself in the languages it has, and its pictures:
+    // the page shows what fits the interface's language.
+    struct DiscLanguages {
+        QList<DiscLibraryMeta> libraries;
+        QList<DiscChapterNames> chapterNames;
+        DiscPictures pictures;
+    } discLanguages;
+    // The names of the discs shown in this session, by disc: the recent list's tooltips.
+    QHash<QString, QString> recentDiscNames;
+    // The disc page's size, which the reading thread picks thumbnails for.
+    std::shared_ptr<std::atomic<quint64>> discPageSize = std::make_shared<std::atomic<quint64>>(0);
     DiscReader *discReader = nullptr;
     QTimer *discReadNotice = nullptr; // says a slow read is going on
     bool discReadBusy = false;        // the busy pointer is ours to take back

@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QDesktopServices>
 #include <QMenu>
+#include <QStackedLayout>
 #include <QUrl>
 
 void DRUI::BDHelpMenu(QAction *action)
@@ -25,10 +26,16 @@ void DRUI::BDHelpMenu(QAction *action)
 void DRUI::SwitchLanguage(const QString &name)
 {
     CLanguageMgr::Instance().SetLanguage(name);
+    // A disc page that shows comes back in the new language.
+    const bool discShown = pageStack && pageStack->currentIndex() == 1 && !titleOrder.isEmpty();
     StopBtn();
     // The menu that asked for the switch is part of the tree being rebuilt:
     // let its signal finish before the old tree goes.
-    QMetaObject::invokeMethod(this, &DRUI::BuildPages, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, [this, discShown] {
+        BuildPages();
+        if (discShown)
+            ShowDiscPageAgain();
+    }, Qt::QueuedConnection);
 }
 
 void DRUI::btnHelpSlot()
