@@ -9,6 +9,7 @@
 #include "dialogs/CMessageBox.h"
 #include "disc/DirectoryListing.h"
 #include "disc/DiscDetection.h"
+#include "disc/DiscFiles.h"
 #include "disc/DiscMetaXml.h"
 #include "disc/DiscPicture.h"
 #include "disc/DiscReader.h"
@@ -129,7 +130,7 @@ void DRUI::TakeDiscFolder(DiscKind kind, const BlurayDisc &disc, const BlurayTit
         OpenDvdFolder(disc.folder);
         break;
     case DiscKind::None:
-        CMessageBox::Inform(this, Text("Messages/MSG0102"));
+        CMessageBox::Inform(this, Text(IsDiscImageName(disc.folder) ? "Messages/MSG0111" : "Messages/MSG0102"));
         break;
     }
 }

@@ -146,6 +146,13 @@ void TestDiscWindow::foldersThatAreNoDiscAreRefused()
         QTRY_COMPARE(m_notices, QStringList{refused});
         QCOMPARE(DRUITestAccess::pageStack(*m_window)->currentIndex(), 0);
     }
+    // An image that holds no disc (here all zeros) says so.
+    QFile zeros(m_dir.filePath("zeros.iso"));
+    QVERIFY(zeros.open(QIODevice::WriteOnly) && zeros.resize(1 << 20));
+    zeros.close();
+    m_notices.clear();
+    m_window->OpenFromDesktop({zeros.fileName()});
+    QTRY_COMPARE(m_notices, QStringList{Text("Messages/MSG0111")});
     // A cancelled chooser says nothing.
     m_notices.clear();
     openDisc(QString());
