@@ -13,6 +13,7 @@
 #include "disc/DiscMetaXml.h"
 #include "disc/DiscPicture.h"
 #include "disc/DiscReader.h"
+#include "disc/DvdTitleList.h"
 #include "disc/TimeText.h"
 #include "engine/TransportMath.h"
 #include "lang/CLanguageMgr.h"
@@ -127,6 +128,8 @@ void DRUI::TakeDiscFolder(DiscKind kind, const BlurayDisc &disc, const BlurayTit
         LoadBlurayTitles(disc, tables, picture.value<DiscPictures>());
         break;
     case DiscKind::Dvd:
+        dvdTitles = picture.value<QList<DvdTitle>>();
+        dvdTitle = 1;
         OpenDvdFolder(disc.folder);
         break;
     case DiscKind::None:
@@ -146,10 +149,58 @@ void DRUI::OpenDvdFolder(const QString &folder)
     VideoPlay();
 }
 
+// Controls > Title offers the DVD's titles, the one that plays marked, and
+// Controls > Chapter the chapters of that title.
+void DRUI::ShowDvdTitles()
+{
+    ClearMenu(titleMenu);
+    ClearMenu(chapterMenu);
+    for (const DvdTitle &title : dvdTitles) {
+        QAction *entry = titleMenu->addAction(QString::number(title.number) + QStringLiteral(". ")
+                                              + FormatSeconds(title.seconds));
+        entry->setData(title.number);
+        entry->setCheckable(true);
+        entry->setChecked(title.number == dvdTitle);
+    }
+    const QList<quint32> starts = PlayingChapters();
+    for (int k = 1; k <= starts.size(); ++k)
+        chapterMenu->addAction(ChapterEntry(k, starts[k - 1], QString(), chapterMenu));
+}
+
+void DRUI::PlayDvdTitle(int number)
+{
+    dvdTitle = number;
+    engine->stop(); // a fresh start, even of the title that plays now
+    mediaLengthSeconds = 0;
+    for (const DvdTitle &title : dvdTitles) {
+        if (title.number == number)
+            mediaLengthSeconds = title.seconds;
+    }
+    mediaKind = MEDIA_DVD;
+    VideoPlay();
+}
+
+// The chapter starts (ms) of what plays: the Blu-ray title's or the DVD title's.
+QList<quint32> DRUI::PlayingChapters() const
+{
+    if (mediaKind == MEDIA_DVD) {
+        for (const DvdTitle &title : dvdTitles) {
+            if (title.number == dvdTitle)
+                return title.chapters;
+        }
+        return {};
+    }
+    const BlurayTitleEntry *title = discTitles.find(currentTitle);
+    return title ? title->chapters : QList<quint32>();
+}
+
 void DRUI::ConnectDiscReader()
 {
     // The pictures are more files of the disc, read and decoded with it.
-    discReader = new DiscReader(this, [pageSize = discPageSize](const BlurayDisc &disc, const DiscFiles &files) {
+    discReader = new DiscReader(this, [pageSize = discPageSize](DiscKind kind, const BlurayDisc &disc,
+                                                                const DiscFiles &files) {
+        if (kind == DiscKind::Dvd)
+            return QVariant::fromValue(ReadDvdTitles(files.Location()));
         const quint64 packed = pageSize->load();
         const QSize page(int(packed >> 32), int(packed & 0xFFFFFFFFu));
         return QVariant::fromValue(LoadDiscPictures(disc, files, page));
@@ -339,7 +390,7 @@ void DRUI::BuildDiscPopups(const BlurayDisc &disc)
 void DRUI::FillTitleMenus()
 {
     QMenu *titles = discOtherTitlesAction ? discOtherTitlesAction->menu() : nullptr;
-    if (!titles || !titles->isEmpty())
+    if (!titles || !titles->isEmpty() || mediaKind == MEDIA_DVD)
         return;
     QList<QAction *> entries;
     for (int k = 1; k <= titleOrder.size(); ++k) {
@@ -400,9 +451,9 @@ void DRUI::ShowChaptersOfCurrentTitle()
 // menu, and a mark left from the last title would mislead there).
 void DRUI::MarkPlayingChapter(QMenu *chapters)
 {
-    const BlurayTitleEntry *title = discTitles.find(currentTitle);
-    const bool plays = engine->isActive() && mediaKind == MEDIA_BLURAY && title;
-    const int at = plays ? ChapterAt(title->chapters, positionText.toInt()) : -1;
+    const QList<quint32> starts = PlayingChapters();
+    const bool plays = engine->isActive() && mediaKind != MEDIA_FILE && !starts.isEmpty();
+    const int at = plays ? ChapterAt(starts, positionText.toInt()) : -1;
     const QList<QAction *> entries = chapters->actions();
     MarkDiscChoice(chapters, at >= 0 && at < entries.size() ? entries[at] : nullptr);
 }

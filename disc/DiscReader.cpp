@@ -97,7 +97,9 @@ private:
                 if (!job->cancelled)
                     tables = BlurayTitleState::ForDisc(disc);
                 if (extra_ && !job->cancelled)
-                    extra = extra_(disc, *files);
+                    extra = extra_(kind, disc, *files);
+            } else if (kind == DiscKind::Dvd && extra_ && !job->cancelled) {
+                extra = extra_(kind, disc, *files);
             }
             QMutexLocker lock(&mutex_);
             busy_ = false;

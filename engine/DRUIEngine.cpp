@@ -52,6 +52,8 @@ void DRUI::VideoPlay()
     if (mediaKind != MEDIA_BLURAY) {
         ClearMenu(titleMenu);
         ClearMenu(chapterMenu);
+        if (mediaKind == MEDIA_DVD)
+            ShowDvdTitles();
         // A chapter's start belongs to the title it was chosen for.
         startSeconds = 0;
     }
@@ -85,6 +87,8 @@ void DRUI::StartEngine()
     launch.titleChosen = titleChosen;
     if (const BlurayTitleEntry *title = discTitles.find(currentTitle))
         launch.titleNumber = title->number;
+    if (mediaKind == MEDIA_DVD)
+        launch.titleNumber = dvdTitle;
     launch.mediaPath = currentMediaPath;
     // A Blu-ray engine runs in the disc's stream folder; the player's own
     // folder stays where it is (its log and relative paths live there).

@@ -3,6 +3,7 @@
 #include "disc/BlurayTitleState.h"
 #include "disc/DiscDetection.h"
 #include "disc/DiscPicture.h"
+#include "disc/DvdTitleList.h"
 #include "engine/EngineSession.h"
 #include "platform/MediaControls.h"
 #include "ui/PlayListInfo.h"
@@ -216,6 +217,9 @@ private:
 
     // Opening things (disc/DRUIDisc.cpp, disc/DRUIMediaFiles.cpp).
     void OpenDvdFolder(const QString &folder);
+    void ShowDvdTitles();
+    QList<quint32> PlayingChapters() const;
+    void PlayDvdTitle(int number);
     void ConnectDiscReader();
     void ShowDiscBeingRead();
     void CancelDiscRead();
@@ -307,6 +311,9 @@ private:
     } discLanguages;
     // The names of the discs shown in this session, by disc: the recent list's tooltips.
     QHash<QString, QString> recentDiscNames;
+    // The DVD that plays: its titles and the one that plays (1 until another is chosen).
+    QList<DvdTitle> dvdTitles;
+    int dvdTitle = 1;
     // The disc page's size, which the reading thread picks thumbnails for.
     std::shared_ptr<std::atomic<quint64>> discPageSize = std::make_shared<std::atomic<quint64>>(0);
     DiscReader *discReader = nullptr;

@@ -27,6 +27,7 @@ private slots:
     void dvdFolderPlaysEmbedded();
     void blurayThroughTheDiscPage();
     void blurayImageThroughTheDiscPage();
+    void dvdImageTitlesAndChapters();
 
 private:
     QImage videoPixels() const;
@@ -215,6 +216,35 @@ void TestDiscReal::blurayImageThroughTheDiscPage()
     QCOMPARE(w.playlist.value(0).path, image);
     QCOMPARE(w.playlist.value(0).kind, int(MEDIA_BLURAY));
     QCOMPARE(w.recentFiles.value(0), image);
+}
+
+// A DVD image of two titles with a chapter every 2 s: Title 2 plays, a
+// chapter seeks, Next steps to the next chapter.
+void TestDiscReal::dvdImageTitlesAndChapters()
+{
+    DRUI &w = *m_window;
+    const QString folder = m_work.filePath("two titles"), image = m_work.filePath("two titles.iso");
+    QVERIFY(TestMedia::MakeDvd(folder, {4, 9}, m_work.path(), 2));
+    QCOMPARE(QProcess::execute("genisoimage", {"-quiet", "-udf", "-dvd-video", "-o", image, folder}), 0);
+    w.OpenFromDesktop({image});
+    QTRY_COMPARE_WITH_TIMEOUT(DRUITestAccess::state(w), PlaybackState::Playing, 10000);
+    QMenu *titles = DRUITestAccess::titleMenu(w);
+    QCOMPARE(titles->actions().size(), 2);
+    QVERIFY(titles->actions()[0]->isChecked());
+    QVERIFY(titles->actions()[1]->text().endsWith("00:00:09"));
+
+    emit DRUITestAccess::controlsMenu(w)->triggered(titles->actions()[1]);
+    QTRY_COMPARE_WITH_TIMEOUT(DRUITestAccess::state(w), PlaybackState::Playing, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(w.findChild<QLabel *>("durationLabel")->text(), QString(" 00:00:09"), 5000);
+    QVERIFY(titles->actions()[1]->isChecked());
+    QMenu *chapters = DRUITestAccess::chapterMenu(w);
+    QCOMPARE(chapters->actions().size(), 5);
+    emit DRUITestAccess::controlsMenu(w)->triggered(chapters->actions()[3]); // 6 s
+    QTRY_VERIFY_WITH_TIMEOUT(DRUITestAccess::positionText(w).toInt() >= 6, 5000);
+    Opened(chapters);
+    QVERIFY(chapters->actions()[3]->isChecked());
+    QCOMPARE(w.playlist.size(), 1);
+    QCOMPARE(w.playlist.value(0).kind, int(MEDIA_DVD));
 }
 
 int main(int argc, char *argv[])
