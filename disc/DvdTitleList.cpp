@@ -1,35 +1,16 @@
 #include "disc/DvdTitleList.h"
 
+#include "disc/DvdRead.h"
+
 #include <QFile>
 
-extern "C" {
-#include <dvdread/dvd_reader.h>
-#include <dvdread/ifo_read.h>
-}
-
 #include <cstdarg>
-#include <memory>
 
 namespace {
 
-struct ReaderCloser {
-    void operator()(dvd_reader_t* reader) const { DVDClose(reader); }
-};
-struct IfoCloser {
-    void operator()(ifo_handle_t* ifo) const { ifoClose(ifo); }
-};
-using Reader = std::unique_ptr<dvd_reader_t, ReaderCloser>;
-using Ifo = std::unique_ptr<ifo_handle_t, IfoCloser>;
-
-int FromBcd(uint8_t value) { return (value >> 4) * 10 + (value & 0x0F); }
-
 qint64 Milliseconds(const dvd_time_t& time)
 {
-    // The two high bits of the frame byte give the rate: 1 = 25, 3 = 29.97.
-    const int rateCode = time.frame_u >> 6;
-    const double rate = rateCode == 1 ? 25.0 : rateCode == 3 ? 30000.0 / 1001.0 : 0.0;
-    const double frames = rate > 0 ? FromBcd(time.frame_u & 0x3F) / rate : 0.0;
-    return qint64((FromBcd(time.hour) * 3600.0 + FromBcd(time.minute) * 60.0 + FromBcd(time.second) + frames) * 1000);
+    return qint64(DvdTimeSeconds(time) * 1000);
 }
 
 // The window reads the disc quietly: what libdvdread has to say of a damaged
@@ -56,7 +37,7 @@ qint64 ProgramStart(const pgc_t& chain, int pgn)
 // once, in order.
 bool ReadTitle(dvd_reader_t* reader, const title_info_t& info, DvdTitle& title)
 {
-    const Ifo titleSet(ifoOpen(reader, info.title_set_nr));
+    const DvdIfo titleSet(ifoOpen(reader, info.title_set_nr));
     if (!titleSet || !titleSet->vts_ptt_srpt || !titleSet->vts_pgcit ||
         info.vts_ttn < 1 || info.vts_ttn > titleSet->vts_ptt_srpt->nr_of_srpts)
         return false;
@@ -84,14 +65,24 @@ bool ReadTitle(dvd_reader_t* reader, const title_info_t& info, DvdTitle& title)
 
 } // namespace
 
+double DvdTimeSeconds(const dvd_time_t& time)
+{
+    const auto fromBcd = [](uint8_t value) { return (value >> 4) * 10 + (value & 0x0F); };
+    // The two high bits of the frame byte give the rate: 1 = 25, 3 = 29.97.
+    const int rateCode = time.frame_u >> 6;
+    const double rate = rateCode == 1 ? 25.0 : rateCode == 3 ? 30000.0 / 1001.0 : 0.0;
+    const double frames = rate > 0 ? fromBcd(time.frame_u & 0x3F) / rate : 0.0;
+    return fromBcd(time.hour) * 3600.0 + fromBcd(time.minute) * 60.0 + fromBcd(time.second) + frames;
+}
+
 QList<DvdTitle> ReadDvdTitles(const QString& location)
 {
     static const dvd_logger_cb logger = {&Quiet};
     QList<DvdTitle> titles;
-    const Reader reader(DVDOpen2(nullptr, &logger, QFile::encodeName(location).constData()));
+    const DvdReader reader(DVDOpen2(nullptr, &logger, QFile::encodeName(location).constData()));
     if (!reader)
         return titles;
-    const Ifo manager(ifoOpen(reader.get(), 0));
+    const DvdIfo manager(ifoOpen(reader.get(), 0));
     if (!manager || !manager->tt_srpt)
         return titles;
     for (int n = 1; n <= manager->tt_srpt->nr_of_srpts; ++n) {
