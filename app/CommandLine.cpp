@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include "disc/DiscFiles.h"
+
 #include "lang/CLanguageMgr.h"
 
 #include <QCommandLineParser>
@@ -93,7 +95,8 @@ ResolvedArgument ResolveArgument(const QString &argument, const QString &working
     const QFileInfo info(resolved.path);
     if (!info.exists())
         return Refuse(ArgumentProblem::Missing);
-    resolved.folder = info.isDir();
+    // A disc image opens as its disc does, alone.
+    resolved.folder = info.isDir() || (info.isFile() && IsDiscImageName(resolved.path));
     if (!resolved.folder && !info.isFile())
         return Refuse(ArgumentProblem::NotPlayable);
     if (!info.isReadable() || (resolved.folder && !info.isExecutable()))
@@ -177,7 +180,9 @@ CommandLine ReadCommandLine(int argc, char **argv, const QString &workingFolder)
 bool PlaysWithoutAsking(const QStringList &paths)
 {
     return !paths.isEmpty()
-        && std::all_of(paths.cbegin(), paths.cend(), [](const QString &path) { return QFileInfo(path).isFile(); });
+        && std::all_of(paths.cbegin(), paths.cend(), [](const QString &path) {
+               return QFileInfo(path).isFile() && !IsDiscImageName(path);
+           });
 }
 
 QString RefusalText(const RefusedArgument &refused)

@@ -1,15 +1,20 @@
 #include "disc/BlurayTitleList.h"
 
 #include "disc/DirectoryListing.h"
+#include "disc/DiscFiles.h"
 #include "disc/DiscMetadata.h"
 #include "disc/FileDigest.h"
 #include "disc/MplsReader.h"
+#include "disc/RawFile.h"
 #include "disc/TimeText.h"
 
+#include <QBuffer>
+#include <QDir>
 #include <QFileInfo>
 #include <QHash>
 #include <QStringDecoder>
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -22,12 +27,33 @@ QString DecodeDiscName(const QByteArray& bytes)
     return utf8.hasError() ? QString::fromLatin1(bytes) : text;
 }
 
-BlurayPlaylistFile ReadPlaylistFile(CMplsReader& reader, const QString& path)
+// Opens a playlist file by the full path it is listed under.
+using OpenFile = std::function<std::unique_ptr<DiscFile>(const QString& path, int* code)>;
+
+std::unique_ptr<DiscFile> OpenOnDisk(const QString& path, int* code)
+{
+    auto file = std::make_unique<CRawFile>();
+    *code = file->Open(path);
+    return *code == 0 ? std::move(file) : nullptr;
+}
+
+int DigestOf(const OpenFile& open, const QString& path, QByteArray& digest,
+             const std::atomic<bool>* cancelled)
+{
+    int code = 0;
+    const std::unique_ptr<DiscFile> file = open(path, &code);
+    // What the reader reads, all a playlist can hold, and no more.
+    return file ? FileDigestHex(*file, digest, cancelled, CMplsReader::kBufferSize) : CRawFile::kNotOpen;
+}
+
+BlurayPlaylistFile ReadPlaylistFile(CMplsReader& reader, const OpenFile& open, const QString& path)
 {
     BlurayPlaylistFile file;
     file.path = path;
-    file.fileName = QFileInfo(path).fileName();
-    file.code = reader.Read(path, file.playItems, file.subtitles, file.audio, file.chapters);
+    file.fileName = EntryName(path);
+    int code = 0;
+    const std::unique_ptr<DiscFile> opened = open(path, &code);
+    file.code = reader.Read(opened.get(), code, file.playItems, file.subtitles, file.audio, file.chapters);
     return file;
 }
 
@@ -39,7 +65,8 @@ BlurayPlaylistFile ReadPlaylistFile(CMplsReader& reader, const QString& path)
 // gigabytes of two look-alikes would hold the disc page up for a minute.
 class PlaylistCopies {
 public:
-    explicit PlaylistCopies(const std::atomic<bool>* cancelled) : cancelled_(cancelled) {}
+    PlaylistCopies(const OpenFile& open, const std::atomic<bool>* cancelled)
+        : open_(open), cancelled_(cancelled) {}
 
     // Whether the file the reader read last is a copy of one of titles.
     // Its digest, when one was needed, goes to digest.
@@ -57,8 +84,7 @@ public:
         }
         for (const qsizetype i : alike) {
             BlurayTitle& title = titles[i];
-            if (title.digest.isEmpty()
-                && FileDigestHex(title.playlistPath, title.digest, cancelled_, CMplsReader::kBufferSize) != 0)
+            if (title.digest.isEmpty() && DigestOf(open_, title.playlistPath, title.digest, cancelled_) != 0)
                 continue;
             if (title.digest == digest)
                 return true;
@@ -70,6 +96,7 @@ public:
 private:
     using Key = std::pair<qint64, size_t>;  // file size, hash value of the bytes read
     QHash<Key, QList<qsizetype>> titlesByKey_;  // indexes into the title list
+    const OpenFile& open_;
     const std::atomic<bool>* cancelled_;
 };
 
@@ -83,18 +110,20 @@ qint64 PlayItemsSeconds(const QList<PLAY_ITEM_INFO>& items)
     return seconds;
 }
 
-void ReadBlurayPlaylists(const QStringList& playlistPaths, BlurayDisc& disc,
-                         const std::atomic<bool>* cancelled)
+namespace {
+
+void ReadPlaylists(const QStringList& playlistPaths, const OpenFile& open, BlurayDisc& disc,
+                   const std::atomic<bool>* cancelled)
 {
     disc.files.clear();
     disc.titles.clear();
     CMplsReader reader;
-    PlaylistCopies copies(cancelled);
+    PlaylistCopies copies(open, cancelled);
     int counter = 1;
     for (const QString& path : playlistPaths) {
         if (cancelled && cancelled->load(std::memory_order_relaxed))
             return;
-        disc.files.append(ReadPlaylistFile(reader, path));
+        disc.files.append(ReadPlaylistFile(reader, open, path));
         const BlurayPlaylistFile& file = disc.files.constLast();
         if (file.playItems.isEmpty())
             continue;  // not a playlist, damaged or a look-alike: no title, no number
@@ -122,32 +151,83 @@ void ReadBlurayPlaylists(const QStringList& playlistPaths, BlurayDisc& disc,
                      });
 }
 
-BlurayDisc ReadBlurayDisc(const QString& discFolder, const std::atomic<bool>* cancelled)
+} // namespace
+
+void ReadBlurayPlaylists(const QStringList& playlistPaths, BlurayDisc& disc,
+                         const std::atomic<bool>* cancelled)
+{
+    ReadPlaylists(playlistPaths, OpenOnDisk, disc, cancelled);
+}
+
+BlurayDisc ReadBlurayDisc(const QString& discLocation, const std::atomic<bool>* cancelled)
+{
+    const std::unique_ptr<DiscFiles> files = OpenDiscFiles(discLocation);
+    if (!files) {
+        BlurayDisc disc;
+        disc.folder = discLocation;
+        return disc;
+    }
+    return ReadBlurayDisc(*files, cancelled);
+}
+
+BlurayDisc ReadBlurayDisc(const DiscFiles& files, const std::atomic<bool>* cancelled)
 {
     BlurayDisc disc;
-    disc.folder = discFolder;
-    if (discFolder.isEmpty())
-        return disc;
-    const QString root = ChildPath(discFolder, QStringLiteral("BDMV/"));
-    const QString metadataFolder = root + QLatin1String("META/DL/");
-
+    disc.folder = files.Location();
     QByteArray name;
     QByteArray thumbnail;
-    ReadDiscMetadata(metadataFolder + QLatin1String("bdmt_eng.xml"), name, thumbnail);
+    int code = 0;
+    if (const std::unique_ptr<DiscFile> file = files.Open(QStringLiteral("BDMV/META/DL/bdmt_eng.xml"), &code)) {
+        QByteArray bytes = ReadDiscFile(*file, kMetadataLimit);
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly | QIODevice::Text);
+        ReadDiscMetadata(buffer, name, thumbnail);
+    }
     disc.name = DecodeDiscName(name);
     disc.thumbnail = QString::fromLocal8Bit(thumbnail);
-    if (!disc.thumbnail.isEmpty())
-        disc.thumbnailPath = DiscThumbnailPath(metadataFolder, disc.thumbnail);
+    disc.thumbnailPath = DiscThumbnailLocation(files, disc.thumbnail);
+    disc.libraries = ReadDiscLibraries(files);
+    // An English file that reads line by line but not as XML still speaks
+    // for the disc in English, as it always did.
+    const bool english = std::any_of(disc.libraries.cbegin(), disc.libraries.cend(),
+                                     [](const DiscLibraryMeta& library) { return library.language == QLatin1String("eng"); });
+    if (!english && (!disc.name.isEmpty() || !disc.thumbnail.isEmpty())) {
+        DiscLibraryMeta lines{QStringLiteral("eng"), disc.name, {}};
+        if (!disc.thumbnail.isEmpty())
+            lines.thumbnails.append({disc.thumbnail, QSize()});
+        disc.libraries.append(lines);
+    }
+    disc.chapterNames = ReadDiscChapterNames(files);
 
+    const QString playlists = QStringLiteral("BDMV/PLAYLIST");
     QList<DIR_ENTRY_INFO> entries;
-    ListDirectory(root + QLatin1String("PLAYLIST"), entries);
+    files.List(playlists, entries);
     QStringList playlistPaths;
     for (const DIR_ENTRY_INFO& entry : entries) {
         if (!entry.isDirectory)
             playlistPaths.append(entry.path);
     }
-    ReadBlurayPlaylists(playlistPaths, disc, cancelled);
+    const OpenFile open = [&files, &playlists](const QString& path, int* code) {
+        return files.Open(ChildPath(playlists, EntryName(path)), code);
+    };
+    ReadPlaylists(playlistPaths, open, disc, cancelled);
     return disc;
+}
+
+QString DiscThumbnailLocation(const DiscFiles& files, const QString& reference)
+{
+    if (reference.isEmpty())
+        return QString();
+    const QString metadataFolder = QStringLiteral("BDMV/META/DL/");
+    if (!files.IsImage())
+        return DiscThumbnailPath(files.PathOf(metadataFolder), reference);
+    // Inside an image there are no links: a reference that stays inside
+    // the folder is the file it names.
+    const QString relative = QDir::cleanPath(reference);
+    if (QDir::isAbsolutePath(relative) || relative == QLatin1String("..") ||
+        relative.startsWith(QLatin1String("../")))
+        return QString();
+    return files.PathOf(metadataFolder + relative);
 }
 
 const BlurayTitle* FindBlurayTitle(const BlurayDisc& disc, int n)

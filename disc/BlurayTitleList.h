@@ -1,5 +1,6 @@
 #pragma once
 
+#include "disc/DiscMetaXml.h"
 #include "disc/MplsTypes.h"
 
 #include <QList>
@@ -40,8 +41,15 @@ struct BlurayDisc {
     QString name;           // from BDMV/META/DL/bdmt_eng.xml, empty when none
     QString thumbnail;      // the thumbnail reference as written in that file
     // The picture to show: a regular file inside BDMV/META/DL (see
-    // DiscThumbnailPath); empty without a reference or when it leads elsewhere.
+    // DiscThumbnailPath; in an image, the image's path followed by the
+    // file's); empty without a reference or when it leads elsewhere.
     QString thumbnailPath;
+    // Every readable bdmt_<code>.xml and tnmt_<code>_<playlist>.xml: the
+    // disc's name, pictures and chapter names in the languages it has; a
+    // bdmt_eng.xml that is no XML but names the disc line by line (name,
+    // thumbnail) counts as English, after the others.
+    QList<DiscLibraryMeta> libraries;
+    QList<DiscChapterNames> chapterNames;
     QList<BlurayPlaylistFile> files;  // every file of BDMV/PLAYLIST, in listing order
     QList<BlurayTitle> titles;        // disc page order: main (longest) title first
 };
@@ -53,12 +61,21 @@ Q_DECLARE_METATYPE(BlurayDisc)
 // longest first; equal durations keep listing order. Only regular files are
 // read. When cancelled becomes true the reading stops before the next playlist
 // file and the result is incomplete.
+// discFolder may be a disc image as well (see OpenDiscFiles).
 BlurayDisc ReadBlurayDisc(const QString& discFolder, const std::atomic<bool>* cancelled = nullptr);
+
+// The same through the disc's files, a folder's or an image's.
+class DiscFiles;
+BlurayDisc ReadBlurayDisc(const DiscFiles& files, const std::atomic<bool>* cancelled = nullptr);
 
 // The title list of the given playlist files, read in the order given, into
 // disc.files and disc.titles (both replaced).
 void ReadBlurayPlaylists(const QStringList& playlistPaths, BlurayDisc& disc,
                          const std::atomic<bool>* cancelled = nullptr);
+
+// Where the thumbnail reference of a disc's metadata leads, as
+// BlurayDisc::thumbnailPath does; empty when it leads out of BDMV/META/DL.
+QString DiscThumbnailLocation(const DiscFiles& files, const QString& reference);
 
 // The title "br://n" names: n >= 1 the title numbered n, n == 0 the main title.
 // nullptr when there is none.

@@ -3,12 +3,17 @@
 #include "ui/DRUI.h"
 
 #include "ui/MenuEntries.h"
+#include "ui/StreamLabels.h"
 #include "ui/Styles.h"
 
 #include "dialogs/CMessageBox.h"
+#include "disc/DirectoryListing.h"
 #include "disc/DiscDetection.h"
+#include "disc/DiscFiles.h"
+#include "disc/DiscMetaXml.h"
 #include "disc/DiscPicture.h"
 #include "disc/DiscReader.h"
+#include "disc/DvdTitleList.h"
 #include "disc/TimeText.h"
 #include "engine/TransportMath.h"
 #include "lang/CLanguageMgr.h"
@@ -62,9 +67,13 @@ void FreeOffThread(QObject *window, T value)
                                 Qt::LowEventPriority - 1);
 }
 
-QAction *ChapterEntry(int k, quint32 startMs, QObject *owner)
+// "3. 00:12:40", and the chapter's name after it when the disc names it.
+QAction *ChapterEntry(int k, quint32 startMs, const QString &name, QObject *owner)
 {
-    auto *chapter = new QAction(QString::number(k) + QStringLiteral(". ") + FormatSeconds(startMs / 1000), owner);
+    QString text = QString::number(k) + QStringLiteral(". ") + FormatSeconds(startMs / 1000);
+    if (!name.isEmpty())
+        text += QStringLiteral("  ") + name;
+    auto *chapter = new QAction(text, owner);
     chapter->setData(qint64(startMs));
     return chapter;
 }
@@ -83,6 +92,16 @@ void DRUI::btnLoadBDPath()
     OpenDiscFolder(folder);
 }
 
+// Images are files, which the folder chooser does not offer: they have a chooser of their own.
+void DRUI::btnLoadDiscImage()
+{
+    const QString image = QFileDialog::getOpenFileName(this, QString(), QString(),
+                                                       QStringLiteral("*.iso *.ISO"));
+    if (!image.isEmpty())
+        OpenDiscFolder(image);
+}
+
+// A folder or a disc image: both are read the same way (DiscFiles).
 void DRUI::OpenDiscFolder(const QString &folder)
 {
     if (folder.isNull())
@@ -95,6 +114,8 @@ void DRUI::OpenDiscFolder(const QString &folder)
     // What the folder holds is looked at with the read, off this thread:
     // even listing a disc that has to spin up first takes seconds.
     discReadNotice->start();
+    const QSize page = discPage ? discPage->size() : QSize();
+    discPageSize->store((quint64(quint32(page.width())) << 32) | quint32(page.height()));
     discReader->read(disc);
 }
 
@@ -104,13 +125,15 @@ void DRUI::TakeDiscFolder(DiscKind kind, const BlurayDisc &disc, const BlurayTit
     DiscReadEnded();
     switch (kind) {
     case DiscKind::Bluray:
-        LoadBlurayTitles(disc, tables, picture.value<QImage>());
+        LoadBlurayTitles(disc, tables, picture.value<DiscPictures>());
         break;
     case DiscKind::Dvd:
+        dvdTitles = picture.value<QList<DvdTitle>>();
+        dvdTitle = 1;
         OpenDvdFolder(disc.folder);
         break;
     case DiscKind::None:
-        CMessageBox::Inform(this, Text("Messages/MSG0102"));
+        CMessageBox::Inform(this, Text(IsDiscImageName(disc.folder) ? "Messages/MSG0111" : "Messages/MSG0102"));
         break;
     }
 }
@@ -126,11 +149,61 @@ void DRUI::OpenDvdFolder(const QString &folder)
     VideoPlay();
 }
 
+// Controls > Title offers the DVD's titles, the one that plays marked, and
+// Controls > Chapter the chapters of that title.
+void DRUI::ShowDvdTitles()
+{
+    ClearMenu(titleMenu);
+    ClearMenu(chapterMenu);
+    for (const DvdTitle &title : dvdTitles) {
+        QAction *entry = titleMenu->addAction(QString::number(title.number) + QStringLiteral(". ")
+                                              + FormatSeconds(title.seconds));
+        entry->setData(title.number);
+        entry->setCheckable(true);
+        entry->setChecked(title.number == dvdTitle);
+    }
+    const QList<quint32> starts = PlayingChapters();
+    for (int k = 1; k <= starts.size(); ++k)
+        chapterMenu->addAction(ChapterEntry(k, starts[k - 1], QString(), chapterMenu));
+}
+
+void DRUI::PlayDvdTitle(int number)
+{
+    dvdTitle = number;
+    engine->stop(); // a fresh start, even of the title that plays now
+    mediaLengthSeconds = 0;
+    for (const DvdTitle &title : dvdTitles) {
+        if (title.number == number)
+            mediaLengthSeconds = title.seconds;
+    }
+    mediaKind = MEDIA_DVD;
+    VideoPlay();
+}
+
+// The chapter starts (ms) of what plays: the Blu-ray title's or the DVD title's.
+QList<quint32> DRUI::PlayingChapters() const
+{
+    if (mediaKind == MEDIA_DVD) {
+        for (const DvdTitle &title : dvdTitles) {
+            if (title.number == dvdTitle)
+                return title.chapters;
+        }
+        return {};
+    }
+    const BlurayTitleEntry *title = discTitles.find(pick.currentTitle);
+    return title ? title->chapters : QList<quint32>();
+}
+
 void DRUI::ConnectDiscReader()
 {
-    // The picture is one more file of the disc, read and decoded with it.
-    discReader = new DiscReader(this, [](const BlurayDisc &disc) {
-        return QVariant::fromValue(LoadDiscPicture(disc.thumbnailPath));
+    // The pictures are more files of the disc, read and decoded with it.
+    discReader = new DiscReader(this, [pageSize = discPageSize](DiscKind kind, const BlurayDisc &disc,
+                                                                const DiscFiles &files) {
+        if (kind == DiscKind::Dvd)
+            return QVariant::fromValue(ReadDvdTitles(files.Location()));
+        const quint64 packed = pageSize->load();
+        const QSize page(int(packed >> 32), int(packed & 0xFFFFFFFFu));
+        return QVariant::fromValue(LoadDiscPictures(disc, files, page));
     });
     connect(discReader, &DiscReader::finished, this, &DRUI::TakeDiscFolder);
     // A disc read from memory comes up in milliseconds, and a notice flashed
@@ -166,14 +239,15 @@ void DRUI::DiscReadEnded()
         ShowInfo(QString());
 }
 
-void DRUI::LoadBlurayTitles(const BlurayDisc &disc, const BlurayTitleState &tables, const QImage &picture)
+void DRUI::LoadBlurayTitles(const BlurayDisc &disc, const BlurayTitleState &tables, const DiscPictures &pictures)
 {
     // This copy outlives the one the reader hands over, so the disc's
     // thousands of playlist entries are freed on the pool, not here.
     FreeOffThread(this, disc);
-    discTitleLabel->setText(disc.name);
-    // No picture, not a picture, or one outside the disc's metadata: empty.
-    discPage->setPixmap(QPixmap::fromImage(picture));
+    discLanguages = {disc.libraries, disc.chapterNames, pictures};
+    ShowDiscMetadata();
+    if (!discTitleLabel->text().isEmpty())
+        recentDiscNames.insert(disc.folder, discTitleLabel->text());
     FreeOffThread(this, discTitles.take(tables));
     if (disc.titles.isEmpty()) {
         FreeOffThread(this, std::exchange(titleOrder, {}));
@@ -186,6 +260,38 @@ void DRUI::LoadBlurayTitles(const BlurayDisc &disc, const BlurayTitleState &tabl
     mediaKind = MEDIA_BLURAY;
     BuildDiscPopups(disc);
     pageStack->setCurrentIndex(1);
+}
+
+// The disc's name and picture in the interface's language, as far as the
+// disc has them (ChooseMetaLanguage).
+void DRUI::ShowDiscMetadata()
+{
+    QStringList languages;
+    for (const DiscLibraryMeta &library : discLanguages.libraries)
+        languages << library.language;
+    const int chosen = ChooseMetaLanguage(languages, MetaLanguageCode(CLanguageMgr::Instance().GetCurrentLocale()));
+    const DiscLibraryMeta *library = chosen < 0 ? nullptr : &discLanguages.libraries[chosen];
+    discTitleLabel->setText(library ? library->name : QString());
+    // No picture, not a picture, or one outside the disc's metadata: empty.
+    discPage->setPixmap(library ? QPixmap::fromImage(discLanguages.pictures.value(library->language)) : QPixmap());
+}
+
+// After the language changed, the disc page that showed shows again, in the new language.
+void DRUI::ShowDiscPageAgain()
+{
+    ShowDiscMetadata();
+    BlurayDisc disc;
+    disc.titles = titleOrder;
+    BuildDiscPopups(disc);
+    pageStack->setCurrentIndex(1);
+}
+
+// The names the disc gives the title's chapters, in the interface's language.
+QStringList DRUI::ChapterNamesOf(const QString &title) const
+{
+    const int playlist = EntryName(title).section(QLatin1Char('.'), 0, 0).toInt();
+    return ChapterNamesFor(discLanguages.chapterNames, playlist,
+                           MetaLanguageCode(CLanguageMgr::Instance().GetCurrentLocale()));
 }
 
 // The active entry is the choice, but a highlight alone does not show on
@@ -222,9 +328,13 @@ QMenu *DRUI::DiscPopup(QAction *entry)
 
 void DRUI::BuildDiscPopups(const BlurayDisc &disc)
 {
-    const auto addStreams = [](QMenu *popup, QMenu *mirror, const QList<STREAM_INFO> &streams) {
+    const ChannelWords words{Text("MainWnd/ChannelsMono"), Text("MainWnd/ChannelsStereo"),
+                             Text("MainWnd/ChannelsMulti")};
+    const QString locale = CLanguageMgr::Instance().GetCurrentLocale();
+    const auto addStreams = [&](QMenu *popup, QMenu *mirror, const QList<STREAM_INFO> &streams) {
+        const QStringList labels = StreamLabels(streams, popup == discAudioAction->menu(), locale, words);
         for (int k = 1; k <= streams.size(); ++k) {
-            const QString &text = streams[k - 1].description;
+            const QString &text = labels[k - 1];
             popup->addAction(text)->setData(k);
             mirror->addAction(text)->setData(k);
         }
@@ -265,8 +375,9 @@ void DRUI::BuildDiscPopups(const BlurayDisc &disc)
     QMenu *chapters = DiscPopup(discChapterAction);
     ClearMenu(chapterMenu);
     const QList<quint32> &starts = title.chapters;
+    const QStringList names = ChapterNamesOf(pick.currentTitle);
     for (int k = 1; k <= starts.size(); ++k) {
-        QAction *chapter = ChapterEntry(k, starts[k - 1], chapters);
+        QAction *chapter = ChapterEntry(k, starts[k - 1], names.value(k - 1), chapters);
         chapters->addAction(chapter);
         chapterMenu->addAction(chapter);
     }
@@ -280,7 +391,7 @@ void DRUI::BuildDiscPopups(const BlurayDisc &disc)
 void DRUI::FillTitleMenus()
 {
     QMenu *titles = discOtherTitlesAction ? discOtherTitlesAction->menu() : nullptr;
-    if (!titles || !titles->isEmpty())
+    if (!titles || !titles->isEmpty() || mediaKind == MEDIA_DVD)
         return;
     QList<QAction *> entries;
     for (int k = 1; k <= titleOrder.size(); ++k) {
@@ -331,8 +442,9 @@ void DRUI::ShowChaptersOfCurrentTitle()
     }
     const BlurayTitleEntry *title = discTitles.find(pick.currentTitle);
     const QList<quint32> starts = title ? title->chapters : QList<quint32>();
+    const QStringList names = ChapterNamesOf(pick.currentTitle);
     for (int k = 1; k <= starts.size(); ++k)
-        chapterMenu->addAction(ChapterEntry(k, starts[k - 1], chapterMenu));
+        chapterMenu->addAction(ChapterEntry(k, starts[k - 1], names.value(k - 1), chapterMenu));
 }
 
 // A chapter menu, as it opens, marks the chapter that plays; none while no
@@ -340,9 +452,9 @@ void DRUI::ShowChaptersOfCurrentTitle()
 // menu, and a mark left from the last title would mislead there).
 void DRUI::MarkPlayingChapter(QMenu *chapters)
 {
-    const BlurayTitleEntry *title = discTitles.find(pick.currentTitle);
-    const bool plays = engine->isActive() && mediaKind == MEDIA_BLURAY && title;
-    const int at = plays ? ChapterAt(title->chapters, positionText.toInt()) : -1;
+    const QList<quint32> starts = PlayingChapters();
+    const bool plays = engine->isActive() && mediaKind != MEDIA_FILE && !starts.isEmpty();
+    const int at = plays ? ChapterAt(starts, positionText.toInt()) : -1;
     const QList<QAction *> entries = chapters->actions();
     MarkDiscChoice(chapters, at >= 0 && at < entries.size() ? entries[at] : nullptr);
 }

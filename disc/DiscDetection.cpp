@@ -1,18 +1,17 @@
 #include "disc/DiscDetection.h"
 
-#include "disc/DirectoryListing.h"
-
-#include <QFileInfo>
+#include "disc/DiscFiles.h"
 
 namespace {
 
-// The entries are the ones ListDirectory gives: dot-names skipped, in listing order.
-bool HoldsDirectoryNamed(const QString& folder, const QString& name)
+// The entries are the ones the listing gives: dot-names skipped, in listing order.
+bool HoldsEntryNamed(const DiscFiles& files, const QString& folder, const QString& name,
+                     bool directory)
 {
     QList<DIR_ENTRY_INFO> entries;
-    ListDirectory(folder, entries);
+    files.List(folder, entries);
     for (const DIR_ENTRY_INFO& entry : entries) {
-        if (entry.isDirectory && EntryName(entry.path) == name)
+        if (entry.isDirectory == directory && EntryName(entry.path) == name)
             return true;
     }
     return false;
@@ -20,14 +19,21 @@ bool HoldsDirectoryNamed(const QString& folder, const QString& name)
 
 } // namespace
 
-DiscKind DetectDiscKind(const QString& folder)
+DiscKind DetectDiscKind(const DiscFiles& files)
 {
-    if (folder.isEmpty())
+    const QString bdmv = QStringLiteral("BDMV");
+    const QString videoTs = QStringLiteral("VIDEO_TS");
+    if (files.IsDirectory(bdmv))
+        return HoldsEntryNamed(files, bdmv, QStringLiteral("STREAM"), true) ? DiscKind::Bluray : DiscKind::None;
+    if (!files.IsDirectory(videoTs) || !HoldsEntryNamed(files, QString(), videoTs, true))
         return DiscKind::None;
-    const QString bdmv = ChildPath(folder, QStringLiteral("BDMV"));
-    if (QFileInfo(bdmv).isDir())
-        return HoldsDirectoryNamed(bdmv, QStringLiteral("STREAM")) ? DiscKind::Bluray : DiscKind::None;
-    if (QFileInfo(ChildPath(folder, QStringLiteral("VIDEO_TS"))).isDir())
-        return HoldsDirectoryNamed(folder, QStringLiteral("VIDEO_TS")) ? DiscKind::Dvd : DiscKind::None;
-    return DiscKind::None;
+    if (files.IsImage() && !HoldsEntryNamed(files, videoTs, QStringLiteral("VIDEO_TS.IFO"), false))
+        return DiscKind::None;
+    return DiscKind::Dvd;
+}
+
+DiscKind DetectDiscKind(const QString& location)
+{
+    const std::unique_ptr<DiscFiles> files = OpenDiscFiles(location);
+    return files ? DetectDiscKind(*files) : DiscKind::None;
 }

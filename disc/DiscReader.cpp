@@ -1,5 +1,7 @@
 #include "disc/DiscReader.h"
 
+#include "disc/DiscFiles.h"
+
 #include <QDeadlineTimer>
 #include <QMutex>
 #include <QPointer>
@@ -83,13 +85,15 @@ private:
                 next_.reset();
                 busy_ = true;
             }
-            DiscKind kind = DetectDiscKind(job->folder);
+            // Opened once for both: an image is then read from its file system at once.
+            const std::unique_ptr<DiscFiles> files = OpenDiscFiles(job->folder);
+            DiscKind kind = files ? DetectDiscKind(*files) : DiscKind::None;
             BlurayDisc disc;
             disc.folder = job->folder;
             BlurayTitleState tables;
             QVariant extra;
             if (kind == DiscKind::Bluray && !job->cancelled) {
-                disc = ReadBlurayDisc(job->folder, &job->cancelled);
+                disc = ReadBlurayDisc(*files, &job->cancelled);
                 // A PLAYLIST folder that lists nothing (empty, unreadable, a
                 // link loop) holds no disc: said as for a folder without one.
                 if (disc.files.isEmpty() && !job->cancelled)
@@ -97,7 +101,9 @@ private:
                 if (!job->cancelled)
                     tables = BlurayTitleState::ForDisc(disc);
                 if (extra_ && !job->cancelled)
-                    extra = extra_(disc);
+                    extra = extra_(kind, disc, *files);
+            } else if (kind == DiscKind::Dvd && extra_ && !job->cancelled) {
+                extra = extra_(kind, disc, *files);
             }
             QMutexLocker lock(&mutex_);
             busy_ = false;

@@ -10,6 +10,8 @@
 #include <functional>
 #include <memory>
 
+class DiscFiles;
+
 // Reads a disc folder on a thread of its own, what it holds (DetectDiscKind)
 // and, for a Blu-ray, the disc (ReadBlurayDisc), and hands the result back on
 // the thread the reader lives in, so that a slow drive (a disc spinning up
@@ -25,16 +27,19 @@ class DiscReader : public QObject {
     Q_OBJECT
 
 public:
-    // What the reader's owner adds to each Blu-ray read, on the reading thread
-    // once the titles are read (the window decodes the disc's picture there,
-    // which on a drive is one more file to read); its result comes with
-    // finished(). It must not touch the owner: the owner may be gone by then.
-    using Extra = std::function<QVariant(const BlurayDisc&)>;
+    // What the reader's owner adds to each Blu-ray or DVD read, on the
+    // reading thread once the titles are read (the window decodes a
+    // Blu-ray's pictures there and lists a DVD's titles, which on a drive
+    // are more files to read); its result comes with finished(). It must not
+    // touch the owner: the owner may be gone by then. files are the disc's,
+    // a folder's or an image's.
+    using Extra = std::function<QVariant(DiscKind, const BlurayDisc&, const DiscFiles&)>;
 
     explicit DiscReader(QObject* parent = nullptr, Extra extra = {});
     ~DiscReader() override;
 
-    // Starts reading folder (the folder that holds BDMV or VIDEO_TS).
+    // Starts reading folder (the folder that holds BDMV or VIDEO_TS, or an
+    // image of such a disc).
     void read(const QString& folder);
     // Drops the read in progress, if any.
     void cancel();
@@ -45,7 +50,7 @@ signals:
     // What the folder of the latest read() holds; for a Blu-ray, what
     // ReadBlurayDisc gives and its tables (BlurayTitleState::ForDisc), made
     // on the reading thread; otherwise an empty disc of that folder. extra is
-    // what the Extra step gave for a Blu-ray, null otherwise.
+    // what the Extra step gave for a Blu-ray or a DVD, null otherwise.
     void finished(DiscKind kind, const BlurayDisc& disc, const BlurayTitleState& tables,
                   const QVariant& extra);
 

@@ -13,7 +13,15 @@ int FileDigestHex(const QString& path, QByteArray& hex, const std::atomic<bool>*
 {
     hex.clear();
     CRawFile file;
-    if (file.Open(path) != 0 || file.Size() <= 0)
+    if (file.Open(path) != 0)
+        return CRawFile::kNotOpen;
+    return FileDigestHex(static_cast<DiscFile&>(file), hex, cancelled, maxBytes);
+}
+
+int FileDigestHex(DiscFile& file, QByteArray& hex, const std::atomic<bool>* cancelled, qint64 maxBytes)
+{
+    hex.clear();
+    if (file.Size() <= 0)
         return CRawFile::kNotOpen;
     // Fed in chunks so that a huge file costs no more memory than a small one.
     QCryptographicHash hash(QCryptographicHash::Sha512);

@@ -16,5 +16,10 @@ constexpr int kDigestCancelled = 1223;
 int FileDigestHex(const QString& path, QByteArray& hex,
                   const std::atomic<bool>* cancelled = nullptr, qint64 maxBytes = -1);
 
+// The same of a file of a disc, opened through its DiscFiles.
+class DiscFile;
+int FileDigestHex(DiscFile& file, QByteArray& hex, const std::atomic<bool>* cancelled = nullptr,
+                  qint64 maxBytes = -1);
+
 // The same digest of bytes already in memory.
 QByteArray DigestHex(QByteArrayView bytes);

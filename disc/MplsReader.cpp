@@ -209,7 +209,8 @@ private:
                 // The entry ends where the attributes begin, which were read:
                 // its type and PID lie within what was read.
                 const bool ownClip = in_.U8(at) >= 3 && in_.U8(at + 1) == 1;
-                AddStream(*type, in_.Bytes(language, 3), ownClip ? in_.U16(at + 2) : 0);
+                const quint8 format = type->kind == StreamKind::Audio ? in_.U8(attributes + 2) >> 4 : 0;
+                AddStream(*type, in_.Bytes(language, 3), ownClip ? in_.U16(at + 2) : 0, format);
             }
             if (!in_.ok)
                 return OutOfBounds;
@@ -218,9 +219,10 @@ private:
         return Ok;
     }
 
-    void AddStream(const CodingType& type, const QByteArray& language, quint16 pid)
+    void AddStream(const CodingType& type, const QByteArray& language, quint16 pid, quint8 format)
     {
         STREAM_INFO stream;
+        stream.audioFormat = format;
         stream.pid = pid;
         stream.language = language;
         stream.codingType = type.code;
@@ -273,19 +275,25 @@ int CMplsReader::Read(const QString& path, QList<PLAY_ITEM_INFO>& playItems,
                       QList<STREAM_INFO>& subtitles, QList<STREAM_INFO>& audio,
                       QList<quint32>& chapters)
 {
-    lastBytes_ = QByteArrayView();
-    lastFileSize_ = 0;
     CRawFile file;
     const int openCode = file.Open(path);
-    if (openCode != 0)
-        return openCode;
+    return Read(openCode == 0 ? &file : nullptr, openCode, playItems, subtitles, audio, chapters);
+}
+
+int CMplsReader::Read(DiscFile* file, int openCode, QList<PLAY_ITEM_INFO>& playItems,
+                      QList<STREAM_INFO>& subtitles, QList<STREAM_INFO>& audio,
+                      QList<quint32>& chapters)
+{
+    lastBytes_ = QByteArrayView();
+    lastFileSize_ = 0;
+    if (!file)
+        return openCode != 0 ? openCode : CRawFile::kNotOpen;
     if (!buffer_)
         buffer_.reset(new char[kBufferSize]);  // left uninitialised: only the bytes read count
     qint64 got = 0;
     // A short read is not an error of its own: the parser judges the bytes that arrived.
-    lastFileSize_ = file.Size();
-    file.ReadAt(0, buffer_.get(), qMin(lastFileSize_, kBufferSize), &got);
-    file.Close();
+    lastFileSize_ = file->Size();
+    file->ReadAt(0, buffer_.get(), qMin(lastFileSize_, kBufferSize), &got);
     lastBytes_ = QByteArrayView(buffer_.get(), got);
     return ReadBytes(buffer_.get(), got, playItems, subtitles, audio, chapters);
 }

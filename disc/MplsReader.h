@@ -7,6 +7,8 @@
 #include <QString>
 #include <memory>
 
+class DiscFile;
+
 // Reads one Blu-ray movie playlist (BDMV/PLAYLIST/*.mpls): play items,
 // chapters (entry marks), and the audio and subtitle streams of the last play
 // item. One reader keeps one 10 MiB buffer for all the files it reads.
@@ -29,6 +31,12 @@ public:
 
     // Files longer than 10 MiB are read in their first 10 MiB.
     int Read(const QString& path, QList<PLAY_ITEM_INFO>& playItems,
+             QList<STREAM_INFO>& subtitles, QList<STREAM_INFO>& audio,
+             QList<quint32>& chapters);
+
+    // The same for a file of a disc opened through its DiscFiles; size is the
+    // file's, the CRawFile code of the open goes to openCode.
+    int Read(DiscFile* file, int openCode, QList<PLAY_ITEM_INFO>& playItems,
              QList<STREAM_INFO>& subtitles, QList<STREAM_INFO>& audio,
              QList<quint32>& chapters);
 

@@ -21,4 +21,7 @@ struct STREAM_INFO {
     // The stream's PID in the play item's own clip; 0 for a stream that
     // lives in a sub-path's clip (text subtitles, for one).
     quint16 pid = 0;
+    // An audio stream's presentation type: 1 mono, 3 stereo, 6 multichannel,
+    // 12 stereo and multichannel; 0 for subtitles or when not stated.
+    quint8 audioFormat = 0;
 };

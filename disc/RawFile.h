@@ -1,5 +1,7 @@
 #pragma once
 
+#include "disc/DiscFiles.h"
+
 #include <QFile>
 #include <QString>
 
@@ -9,7 +11,7 @@
 // failed open or seek. Only regular files are opened: a FIFO, socket or device
 // (or a link to one) is refused with QFileDevice::OpenError before any open,
 // because opening a FIFO waits for a writer that may never come.
-class CRawFile {
+class CRawFile final : public DiscFile {
 public:
     static constexpr int kReadFailed = 30;
     static constexpr int kNotOpen = 87;
@@ -23,10 +25,10 @@ public:
     void Close();
     bool IsOpen() const { return file_.isOpen(); }
     // The size the file had when it was opened.
-    qint64 Size() const { return file_.isOpen() ? size_ : 0; }
+    qint64 Size() const override { return file_.isOpen() ? size_ : 0; }
 
     // Reads count bytes at offset into buffer; *bytesRead says how many arrived.
-    int ReadAt(qint64 offset, char* buffer, qint64 count, qint64* bytesRead);
+    int ReadAt(qint64 offset, char* buffer, qint64 count, qint64* bytesRead) override;
 
 private:
     QFile file_;

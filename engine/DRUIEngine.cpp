@@ -54,6 +54,8 @@ void DRUI::VideoPlay()
     if (mediaKind != MEDIA_BLURAY) {
         ClearMenu(titleMenu);
         ClearMenu(chapterMenu);
+        if (mediaKind == MEDIA_DVD)
+            ShowDvdTitles();
     }
     AddRecentFile(currentMediaPath);
     StartEngine();
@@ -86,6 +88,8 @@ void DRUI::StartEngine()
     launch.titleChosen = bluray && pick.titleChosen;
     if (const BlurayTitleEntry *title = discTitles.find(pick.currentTitle))
         launch.titleNumber = title->number;
+    if (mediaKind == MEDIA_DVD)
+        launch.titleNumber = dvdTitle;
     launch.mediaPath = currentMediaPath;
     // The engine opens a disc by its absolute device path and needs no
     // folder of the disc's to run in: looking for one would keep the window

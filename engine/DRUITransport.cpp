@@ -178,12 +178,12 @@ void DRUI::SeekToSecond(int second)
 
 void DRUI::StepChapter(bool forward)
 {
-    const BlurayTitleEntry *title = discTitles.find(pick.currentTitle);
-    if (!title)
+    const QList<quint32> chapters = PlayingChapters();
+    if (chapters.isEmpty())
         return;
     const int p = positionText.toInt();
-    const std::optional<int> target = forward ? NextChapterSecond(title->chapters, p)
-                                              : PreviousChapterSecond(title->chapters, p);
+    const std::optional<int> target = forward ? NextChapterSecond(chapters, p)
+                                              : PreviousChapterSecond(chapters, p);
     if (target)
         SeekToSecond(*target);
 }
@@ -202,8 +202,9 @@ void DRUI::Step(int direction)
     ResumePlayback();
     if (!engine->isActive())
         return;
-    // A Blu-ray title steps by chapter, everything else through the playlist.
-    if (mediaKind == MEDIA_BLURAY)
+    // A Blu-ray title, and a DVD title whose chapters are known, step by
+    // chapter; everything else through the playlist.
+    if (mediaKind == MEDIA_BLURAY || (mediaKind == MEDIA_DVD && !PlayingChapters().isEmpty()))
         StepChapter(direction > 0);
     else
         StepPlaylist(direction);
@@ -264,6 +265,10 @@ void DRUI::BDControlsMenu(QAction *action)
             ResumePlayback();
             SeekToSecond(int(action->data().toLongLong() / 1000));
         }
+        return;
+    }
+    if (shownIn.contains(titleMenu) && mediaKind == MEDIA_DVD) {
+        PlayDvdTitle(action->data().toInt());
         return;
     }
     if (shownIn.contains(titleMenu)) {

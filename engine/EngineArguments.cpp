@@ -20,7 +20,7 @@ QStringList BuildEngineArguments(const EngineLaunch &launch)
         QStringLiteral("-af"), QStringLiteral("channels=6,volume=5.1:1"),
     };
     if (launch.mediaKind == MEDIA_DVD) {
-        arguments << QStringLiteral("dvd://1") << QStringLiteral("-dvd-device");
+        arguments << QStringLiteral("dvd://%1").arg(launch.titleNumber.value_or(1)) << QStringLiteral("-dvd-device");
     } else if (launch.mediaKind == MEDIA_BLURAY) {
         if (!launch.titleChosen)
             arguments << QStringLiteral("br://0") << QStringLiteral("-bluray-device");

@@ -13,7 +13,7 @@ struct EngineLaunch
     QString screenshotFolder; // where the engine writes screenshots
     int mediaKind = 0;        // MEDIA_FILE, MEDIA_DVD or MEDIA_BLURAY
     bool titleChosen = false; // a Blu-ray title was picked by the user
-    std::optional<int> titleNumber; // the picked title's number, if known
+    std::optional<int> titleNumber; // the picked title's number, if known; a DVD's title (1 if not)
     QString mediaPath;        // the file, or the DVD or Blu-ray folder
 };
 

@@ -6,9 +6,9 @@ cd "$(dirname "$0")/.."
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev libfontconfig-dev
-  libmpv-dev libavformat-dev libavcodec-dev libavutil-dev libssl-dev libbluray-dev libdvdread-dev
+  libmpv-dev libavformat-dev libavcodec-dev libavutil-dev libssl-dev libbluray-dev libdvdread-dev libudfread-dev libicu-dev
   fonts-crosextra-carlito qt6-translations-l10n
-  ffmpeg dvdauthor xvfb xauth x11-utils dbus-daemon mpv
+  ffmpeg dvdauthor genisoimage libbluray-bin xvfb xauth x11-utils dbus-daemon mpv
   desktop-file-utils appstream playerctl dpkg-dev
 )
 missing=()

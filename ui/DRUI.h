@@ -2,11 +2,14 @@
 
 #include "disc/BlurayTitleState.h"
 #include "disc/DiscDetection.h"
+#include "disc/DiscPicture.h"
+#include "disc/DvdTitleList.h"
 #include "engine/EngineSession.h"
 #include "engine/PlayDecision.h"
 #include "platform/MediaControls.h"
 #include "ui/PlayListInfo.h"
 
+#include <QHash>
 #include <QList>
 #include <QMainWindow>
 #include <QMap>
@@ -14,7 +17,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <functional>
+#include <memory>
 
 class QAction;
 class QHBoxLayout;
@@ -122,6 +127,7 @@ private slots:
     void btnOpenFile();
     void btnLoadBDPath();
     void btnPlaySlot();
+    void btnLoadDiscImage();
     void VideoPlay();
     void StopBtn();
     void PlayPre();
@@ -222,13 +228,19 @@ private:
 
     // Opening things (disc/DRUIDisc.cpp, disc/DRUIMediaFiles.cpp).
     void OpenDvdFolder(const QString &folder);
+    void ShowDvdTitles();
+    QList<quint32> PlayingChapters() const;
+    void PlayDvdTitle(int number);
     void ConnectDiscReader();
     void ShowDiscBeingRead();
     void CancelDiscRead();
     void DiscReadEnded();
     void TakeDiscFolder(DiscKind kind, const BlurayDisc &disc, const BlurayTitleState &tables,
                         const QVariant &picture);
-    void LoadBlurayTitles(const BlurayDisc &disc, const BlurayTitleState &tables, const QImage &picture);
+    void LoadBlurayTitles(const BlurayDisc &disc, const BlurayTitleState &tables, const DiscPictures &pictures);
+    void ShowDiscMetadata();
+    void ShowDiscPageAgain();
+    QStringList ChapterNamesOf(const QString &title) const;
     QMenu *DiscPopup(QAction *entry);
     void MarkDiscChoice(QMenu *popup, QAction *chosen);
     void BuildDiscPopups(const BlurayDisc &disc);
@@ -300,6 +312,20 @@ private:
     TitlePick pick;
     BlurayTitleState discTitles;
     QList<BlurayTitle> titleOrder; // the disc's titles in disc page order
+    // What the disc says of itself in the languages it has, and its pictures:
+    // the page shows what fits the interface's language.
+    struct DiscLanguages {
+        QList<DiscLibraryMeta> libraries;
+        QList<DiscChapterNames> chapterNames;
+        DiscPictures pictures;
+    } discLanguages;
+    // The names of the discs shown in this session, by disc: the recent list's tooltips.
+    QHash<QString, QString> recentDiscNames;
+    // The DVD that plays: its titles and the one that plays (1 until another is chosen).
+    QList<DvdTitle> dvdTitles;
+    int dvdTitle = 1;
+    // The disc page's size, which the reading thread picks thumbnails for.
+    std::shared_ptr<std::atomic<quint64>> discPageSize = std::make_shared<std::atomic<quint64>>(0);
     DiscReader *discReader = nullptr;
     QTimer *discReadNotice = nullptr; // says a slow read is going on
     bool discReadBusy = false;        // the busy pointer is ours to take back

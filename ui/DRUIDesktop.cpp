@@ -3,6 +3,7 @@
 // view of the playback (MPRIS).
 #include "ui/DRUI.h"
 
+#include "disc/DiscFiles.h"
 #include "disc/DiscReader.h"
 #include "engine/TransportMath.h"
 
@@ -57,7 +58,7 @@ void DRUI::OpenFromDesktop(const QStringList &paths)
     if (paths.isEmpty())
         return;
     // As a drop: a folder through the disc path, files through the file path.
-    if (QFileInfo(paths.first()).isDir())
+    if (IsDiscLocation(paths.first()))
         OpenDiscFolder(paths.first());
     else
         OpenMediaFiles(paths);

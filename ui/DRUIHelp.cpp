@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QDesktopServices>
 #include <QMenu>
+#include <QStackedLayout>
 #include <QUrl>
 
 void DRUI::BDHelpMenu(QAction *action)
@@ -26,11 +27,15 @@ void DRUI::BDHelpMenu(QAction *action)
 void DRUI::SwitchLanguage(const QString &name)
 {
     const bool kept = CLanguageMgr::Instance().SetLanguage(name);
+    // A disc page that shows comes back in the new language.
+    const bool discShown = pageStack && pageStack->currentIndex() == 1 && !titleOrder.isEmpty();
     StopBtn();
     // The menu that asked for the switch is part of the tree being rebuilt:
     // let its signal finish before the old tree goes.
-    QMetaObject::invokeMethod(this, [this, kept] {
+    QMetaObject::invokeMethod(this, [this, kept, discShown] {
         BuildPages();
+        if (discShown)
+            ShowDiscPageAgain();
         TellMissingLanguageFile();
         if (!kept)
             CMessageBox::Inform(this, Text("Messages/MSG0602").arg(CLanguageMgr::Instance().userConfigFile()));

@@ -36,12 +36,14 @@ QMenu *DRUI::BuildFileMenu()
     const QList<QAction *> entries = AddMenuEntries(fileMenu, {
         {"MainWnd/OpenFile", "Open File", "Ctrl+O", true, true},
         {"MainWnd/OpenDisc", "Open Disc", nullptr, true, true},
+        {"MainWnd/OpenDiscImage", "Open Disc Image", nullptr, true, true},
         {"MainWnd/RecentFiles", "Recent Files"},
         {"MainWnd/Eject", "Eject"},
         {"MainWnd/Close", "Close", "Ctrl+Q"},
     });
-    recentFilesAction = entries[2];
+    recentFilesAction = entries[3];
     recentMenu = AttachSubmenu(recentFilesAction, fileMenu);
+    recentMenu->setToolTipsVisible(true);
     LoadRecentFiles();
     connect(fileMenu, &QMenu::triggered, this, &DRUI::BDFileMenu);
     return fileMenu;
@@ -53,6 +55,7 @@ void DRUI::RebuildRecentMenu()
     for (const QString &path : recentFiles) {
         QAction *entry = recentMenu->addAction(path);
         entry->setData(path);
+        entry->setToolTip(recentDiscNames.value(path, path));
     }
     QAction *clear = recentMenu->addAction(Text("MainWnd/ClearMenu"));
     clear->setData(QStringLiteral("Clear Menu"));
@@ -173,6 +176,7 @@ void DRUI::BDFileMenu(QAction *action)
     static const QMap<QString, Handler> table = {
         {QStringLiteral("Open File"), &DRUI::btnOpenFile},
         {QStringLiteral("Open Disc"), &DRUI::btnLoadBDPath},
+        {QStringLiteral("Open Disc Image"), &DRUI::btnLoadDiscImage},
         {QStringLiteral("Eject"), &DRUI::StopBtn},
         {QStringLiteral("Close"), &DRUI::btnCloseSlot},
         {QStringLiteral("Clear Menu"), &DRUI::ClearRecentFiles},

@@ -1,6 +1,7 @@
 // The Recent Files submenu and its file.
 #include "ui/DRUI.h"
 
+#include "disc/DiscFiles.h"
 #include "ui/MenuEntries.h"
 
 #include "ui/RecentFilesList.h"
@@ -41,7 +42,7 @@ void DRUI::ClearRecentFiles()
 void DRUI::OpenRecentFile(const QString &path)
 {
     StopBtn();
-    if (QFileInfo(path).isDir())
+    if (IsDiscLocation(path))
         OpenDiscFolder(path);
     else
         OpenMediaFiles({path});

@@ -2,6 +2,9 @@
 // that follow the page shown.
 #include "ui/DRUI.h"
 
+#include "disc/DiscFiles.h"
+#include "lang/CLanguageMgr.h"
+
 #include <QAction>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -92,6 +95,12 @@ void DRUI::RefreshMenuStates()
     if (!pageStack)
         return;
     const int page = pageStack->currentIndex();
+    // While a disc plays, the window (and the task bar) name it.
+    const QString product = Text("MainWnd/ProTitle");
+    const bool namedDisc = page == 2 && mediaKind == MEDIA_BLURAY && !discTitleLabel->text().isEmpty();
+    const QString title = namedDisc ? discTitleLabel->text() + QStringLiteral(" – ") + product : product;
+    if (windowTitle() != title)
+        setWindowTitle(title);
     if (page == 1 && mediaKind == MEDIA_BLURAY) {
         discMenu->show();
         if (currentDiscSubtitleAction && discSubtitleAction->menu())
@@ -137,7 +146,7 @@ void DRUI::dropEvent(QDropEvent *event)
     if (urls.isEmpty() || !urls.first().isLocalFile())
         return;
     const QString path = urls.first().toLocalFile();
-    if (QFileInfo(path).isDir())
+    if (IsDiscLocation(path))
         OpenDiscFolder(path);
     else
         OpenMediaFiles({path});

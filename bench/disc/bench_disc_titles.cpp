@@ -16,6 +16,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <cstring>
@@ -166,6 +167,16 @@ int main(int argc, char** argv)
                 rssAll, rssAll - rssOurs);
     const QList<BenchDisc> discs(cases.cbegin(), cases.cend());
     CompareProcesses(discs, options.runs, QStringLiteral(VANTOREL_PROGRAM_DIR "/disc-titles"));
+    // The same discs as UDF images, as people keep them.
+    QList<BenchDisc> images;
+    for (const BenchDisc& disc : discs) {
+        BenchDisc image = disc;
+        image.name = disc.name + ".iso";
+        image.folder = disc.folder + ".iso";
+        if (QProcess::execute("genisoimage", {"-quiet", "-udf", "-o", image.folder, disc.folder}) == 0)
+            images << image;
+    }
+    CompareProcesses(images, options.runs, QStringLiteral(VANTOREL_PROGRAM_DIR "/disc-titles"));
     CompareDiscReader(discs, options.runs);
     return 0;
 }

@@ -1,10 +1,11 @@
-// bench_disc_page [--runs N] [--discs FOLDER]
+// bench_disc_page [--runs N] [--discs FOLDER] [--images]
 // From OpenDiscFolder to the disc page shown, against the disc library's own
 // title list of the same disc in the same run (read in this process, and
 // listed by the library's program disc-titles, start to exit), on every real disc structure
 // and on a generated disc of 2,000 distinct playlists; and, in runs of
 // their own, the longest the window's event loop waits while that disc is
-// read. Medians are printed,
+// read; with --images, each disc also as a UDF image made by genisoimage.
+// Medians are printed,
 // twice: with the disc's files in the page cache (read just before), and
 // with them dropped from it before each read, as for a disc just inserted.
 #include "PlaybackHarness.h"
@@ -48,9 +49,14 @@ double Median(QList<double> values)
 // the next read comes from the storage again.
 void Evict(const QString &folder)
 {
+    QStringList paths;
+    if (QFileInfo(folder).isFile())
+        paths << folder; // an image
     QDirIterator files(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (files.hasNext()) {
-        const int fd = ::open(QFile::encodeName(files.next()).constData(), O_RDONLY | O_CLOEXEC);
+    while (files.hasNext())
+        paths << files.next();
+    for (const QString &path : paths) {
+        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
         if (fd < 0)
             continue;
         ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
@@ -136,6 +142,7 @@ int main(int argc, char *argv[])
     options.addHelpOption();
     options.addOption({"runs", "Runs per disc.", "N", "9"});
     options.addOption({"discs", "Real disc structures.", "FOLDER", VANTOREL_DEFAULT_DISCS});
+    options.addOption({"images", "Each disc also as a UDF image."});
     options.process(app);
     const int runs = std::max(1, options.value("runs").toInt());
 
@@ -154,6 +161,14 @@ int main(int argc, char *argv[])
     if (!GenerateDistinctDisc(work.filePath(names.first()), generated, 2000))
         return std::fprintf(stderr, "cannot generate the disc of 2,000 playlists\n"), 1;
     discs.append({"distinct2000", generated});
+    if (options.isSet("images")) {
+        for (const Disc &disc : QList<Disc>(discs)) {
+            const QString image = disc.folder + ".iso";
+            if (QProcess::execute("genisoimage", {"-quiet", "-udf", "-o", image, disc.folder}) != 0)
+                return std::fprintf(stderr, "genisoimage could not make %s\n", qPrintable(image)), 1;
+            discs.append({disc.name + ".iso", image});
+        }
+    }
 
     DRUI window;
     window.BuildPages();

@@ -21,6 +21,8 @@ set(VANTOREL_MIME_TYPES
   video/mp2t
   video/x-ogm+ogg
   application/mxf
+  # A Blu-ray or DVD image (.iso); application/x-iso9660-image is its alias.
+  application/x-cd-image
 )
 # What a mounted disc announces, so that the desktop offers the player for it.
 set(VANTOREL_DISC_CONTENT_TYPES x-content/video-bluray x-content/video-dvd)

@@ -11,6 +11,7 @@
 struct TestStream {
     quint8 codingType = 0x81;
     QByteArray language = "eng";
+    quint8 audioFormat = 0;  // presentation type: 1 mono, 3 stereo, 6 multichannel
 };
 
 struct TestItem {
@@ -76,7 +77,8 @@ public:
     }
 
 private:
-    static QByteArray Stream(quint8 codingType, const QByteArray& language, quint16 pid)
+    static QByteArray Stream(quint8 codingType, const QByteArray& language, quint16 pid,
+                             quint8 audioFormat = 0)
     {
         QByteArray entry(10, '\0');  // stream entry: length 9, type 1 (play item), PID
         entry[0] = 9;
@@ -89,6 +91,8 @@ private:
         const bool video = codingType == 0x02 || codingType == 0x1B || codingType == 0xEA;
         if (!video)
             attributes.replace(graphics ? 2 : 3, 3, language.left(3).leftJustified(3, '\0'));
+        if (!video && !graphics && codingType != 0x92)
+            attributes[2] = char(audioFormat << 4);
         return entry + attributes;
     }
 
@@ -114,7 +118,7 @@ private:
         for (int i = 0; i < item.videoEntries; ++i)
             table += Stream(0x1B, QByteArray(), pid++);
         for (const TestStream& stream : item.audio)
-            table += Stream(stream.codingType, stream.language, pid++);
+            table += Stream(stream.codingType, stream.language, pid++, stream.audioFormat);
         for (const TestStream& stream : item.subtitles)
             table += Stream(stream.codingType, stream.language, pid++);
         Put16(table, 0, quint16(table.size() - 2));

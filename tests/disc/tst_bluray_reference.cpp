@@ -137,7 +137,7 @@ Expected FromLibbluray(const BLURAY_TITLE_INFO& info)
     for (int i = 0; i < last.audio_stream_count; ++i) {
         const BLURAY_STREAM_INFO& s = last.audio_streams[i];
         if (const char* suffix = AudioSuffix(s.coding_type))
-            e.audio << STREAM_INFO{Describe(s, suffix), QByteArray(reinterpret_cast<const char*>(s.lang), 3), s.coding_type, s.pid};
+            e.audio << STREAM_INFO{Describe(s, suffix), QByteArray(reinterpret_cast<const char*>(s.lang), 3), s.coding_type, s.pid, s.format};
     }
     QList<STREAM_INFO> graphics, text;
     for (int i = 0; i < last.pg_stream_count; ++i) {
@@ -168,8 +168,9 @@ QStringList StreamTexts(const QList<STREAM_INFO>& streams)
 {
     QStringList texts;
     for (const STREAM_INFO& s : streams)
-        texts << QString("%1 [%2 0x%3 pid 0x%4]").arg(s.description, QString::fromLatin1(s.language))
-                     .arg(s.codingType, 2, 16, QLatin1Char('0')).arg(s.pid, 4, 16, QLatin1Char('0'));
+        texts << QString("%1 [%2 0x%3 pid 0x%4 format %5]").arg(s.description, QString::fromLatin1(s.language))
+                     .arg(s.codingType, 2, 16, QLatin1Char('0')).arg(s.pid, 4, 16, QLatin1Char('0'))
+                     .arg(s.audioFormat);
     return texts;
 }
 

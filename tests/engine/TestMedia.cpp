@@ -51,7 +51,7 @@ bool MakeRawAudio(const QString& path, int seconds)
                           "-c:a", "aac", "-f", "adts", path});
 }
 
-bool MakeDvd(const QString& folder, const QList<int>& seconds, const QString& workFolder)
+bool MakeDvd(const QString& folder, const QList<int>& seconds, const QString& workFolder, int chapterSeconds)
 {
     QString pgcs;
     for (int i = 0; i < seconds.size(); ++i) {
@@ -62,8 +62,12 @@ bool MakeDvd(const QString& folder, const QList<int>& seconds, const QString& wo
                             "-f", "lavfi", "-i", "sine=f=440:d=" + d,
                             "-target", "pal-dvd", "-s", "352x288", "-b:v", "1500k", mpg}))
             return false;
+        QStringList chapters{"0"};
+        for (int at = chapterSeconds; chapterSeconds > 0 && at < seconds[i]; at += chapterSeconds)
+            chapters << QString("0:%1").arg(at, 2, 10, QChar('0'));
         // Each title ends the playback instead of running into the next.
-        pgcs += QString("<pgc><vob file=\"%1\"/><post>exit;</post></pgc>\n").arg(mpg);
+        pgcs += QString("<pgc><vob file=\"%1\" chapters=\"%2\"/><post>exit;</post></pgc>\n")
+                    .arg(mpg, chapters.join(','));
     }
     const QString xml = workFolder + "/dvd.xml";
     QFile file(xml);

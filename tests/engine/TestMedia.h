@@ -17,8 +17,10 @@ bool Run(const QString& program, const QStringList& arguments, QString* log = nu
 bool MakeClip(const QString& path, int seconds);
 // An audio-only file in a container without a duration (raw ADTS AAC).
 bool MakeRawAudio(const QString& path, int seconds);
-// A DVD folder (VIDEO_TS) with one title per entry of `seconds`.
-bool MakeDvd(const QString& folder, const QList<int>& seconds, const QString& workFolder);
+// A DVD folder (VIDEO_TS) with one title per entry of `seconds`; with
+// chapterSeconds, each title has a chapter at every multiple of it.
+bool MakeDvd(const QString& folder, const QList<int>& seconds, const QString& workFolder,
+             int chapterSeconds = 0);
 // An MPEG-2 transport stream in Blu-ray's 192-byte packet form, with one
 // video and the given number of audio streams.
 bool MakeM2ts(const QString& path, int seconds, int audioStreams, int toneHz);

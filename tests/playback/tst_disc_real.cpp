@@ -11,6 +11,7 @@
 #include "dialogs/CMessageBox.h"
 
 #include <QApplication>
+#include <QProcess>
 #include <QScreen>
 #include <QTimer>
 
@@ -25,6 +26,8 @@ private slots:
     void cleanup();
     void dvdFolderPlaysEmbedded();
     void blurayThroughTheDiscPage();
+    void blurayImageThroughTheDiscPage();
+    void dvdImageTitlesAndChapters();
 
 private:
     QImage videoPixels() const;
@@ -61,6 +64,14 @@ void TestDiscReal::initTestCase()
     QVERIFY(metadata.open(QIODevice::WriteOnly));
     metadata.write("<di:name>Amélie au cinéma</di:name>\n<di:thumbnail href=\"cover.jpg\" />\n");
     metadata.close();
+    // The main title's chapters have names; the disc names a fourth that it lacks.
+    QVERIFY(QDir().mkpath(m_bluray + "/BDMV/META/TN"));
+    QFile names(m_bluray + "/BDMV/META/TN/tnmt_eng_00001.xml");
+    QVERIFY(names.open(QIODevice::WriteOnly));
+    names.write("<disclib xmlns:tn=\"urn:BDA:bdmv;tn\"><tn:titlenames><tn:chapters><tn:name>Opening</tn:name>"
+                "<tn:name>Storm</tn:name><tn:name>Calm</tn:name><tn:name>None</tn:name></tn:chapters>"
+                "</tn:titlenames></disclib>");
+    names.close();
     QImage cover(416, 240, QImage::Format_RGB32);
     cover.fill(QColor(200, 60, 40));
     QVERIFY(cover.save(m_bluray + "/BDMV/META/DL/cover.jpg"));
@@ -179,6 +190,61 @@ void TestDiscReal::blurayThroughTheDiscPage()
     QTRY_VERIFY2_WITH_TIMEOUT(pictureMoves(), "the other title's picture does not move", 10000);
     QCOMPARE(w.playlist.size(), 1);
     QCOMPARE(w.recentFiles.value(0), m_bluray);
+}
+
+// The same disc as an image, handed over as the desktop hands a file over.
+void TestDiscReal::blurayImageThroughTheDiscPage()
+{
+    DRUI &w = *m_window;
+    const QString image = m_work.filePath("Film.iso");
+    QCOMPARE(QProcess::execute("genisoimage", {"-quiet", "-udf", "-o", image, m_bluray}), 0);
+    w.OpenFromDesktop({image});
+    QTRY_COMPARE_WITH_TIMEOUT(DRUITestAccess::pageStack(w)->currentIndex(), 1, 10000);
+    QCOMPARE(DRUITestAccess::discTitleLabel(w)->text(), QString("Amélie au cinéma"));
+    QCOMPARE(DRUITestAccess::discPicture(w)->pixmap().size(), QSize(416, 240));
+    QStringList chapters;
+    for (QAction *a : DRUITestAccess::chapterMenu(w)->actions())
+        chapters << a->text();
+    QCOMPARE(chapters, (QStringList{"1. 00:00:00  Opening", "2. 00:00:04  Storm", "3. 00:00:08  Calm"}));
+
+    choose(discEntry(2)->menu()->actions().at(2));
+    choose(discEntry(0));
+    QTRY_COMPARE_WITH_TIMEOUT(DRUITestAccess::state(w), PlaybackState::Playing, 10000);
+    QTRY_VERIFY2_WITH_TIMEOUT(pictureMoves(), "the image's movie does not move", 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(w.findChild<QLabel *>("durationLabel")->text(), QString(" 00:00:12"), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(LastTraceValue(trace(), "aid"), QString("2"), 5000);
+    QCOMPARE(w.playlist.value(0).path, image);
+    QCOMPARE(w.playlist.value(0).kind, int(MEDIA_BLURAY));
+    QCOMPARE(w.recentFiles.value(0), image);
+}
+
+// A DVD image of two titles with a chapter every 2 s: Title 2 plays, a
+// chapter seeks, Next steps to the next chapter.
+void TestDiscReal::dvdImageTitlesAndChapters()
+{
+    DRUI &w = *m_window;
+    const QString folder = m_work.filePath("two titles"), image = m_work.filePath("two titles.iso");
+    QVERIFY(TestMedia::MakeDvd(folder, {4, 9}, m_work.path(), 2));
+    QCOMPARE(QProcess::execute("genisoimage", {"-quiet", "-udf", "-dvd-video", "-o", image, folder}), 0);
+    w.OpenFromDesktop({image});
+    QTRY_COMPARE_WITH_TIMEOUT(DRUITestAccess::state(w), PlaybackState::Playing, 10000);
+    QMenu *titles = DRUITestAccess::titleMenu(w);
+    QCOMPARE(titles->actions().size(), 2);
+    QVERIFY(titles->actions()[0]->isChecked());
+    QVERIFY(titles->actions()[1]->text().endsWith("00:00:09"));
+
+    emit DRUITestAccess::controlsMenu(w)->triggered(titles->actions()[1]);
+    QTRY_COMPARE_WITH_TIMEOUT(DRUITestAccess::state(w), PlaybackState::Playing, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(w.findChild<QLabel *>("durationLabel")->text(), QString(" 00:00:09"), 5000);
+    QVERIFY(titles->actions()[1]->isChecked());
+    QMenu *chapters = DRUITestAccess::chapterMenu(w);
+    QCOMPARE(chapters->actions().size(), 5);
+    emit DRUITestAccess::controlsMenu(w)->triggered(chapters->actions()[3]); // 6 s
+    QTRY_VERIFY_WITH_TIMEOUT(DRUITestAccess::positionText(w).toInt() >= 6, 5000);
+    Opened(chapters);
+    QVERIFY(chapters->actions()[3]->isChecked());
+    QCOMPARE(w.playlist.size(), 1);
+    QCOMPARE(w.playlist.value(0).kind, int(MEDIA_DVD));
 }
 
 int main(int argc, char *argv[])

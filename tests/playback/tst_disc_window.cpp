@@ -89,7 +89,7 @@ void TestDiscWindow::init()
 QString TestDiscWindow::makeBluray(const QString &name)
 {
     const QString root = m_dir.filePath(name);
-    const QList<TestStream> audio = {{0x81, "eng"}, {0x86, "fra"}};
+    const QList<TestStream> audio = {{0x81, "eng", 6}, {0x86, "fra", 3}};
     const QList<TestStream> subtitles = {{0x90, "deu"}, {0x90, "jpn"}};
     const QByteArray main = Title("00001", 6310, {0, 300, 600, 900}, audio, subtitles);
     Write(root + "/BDMV/PLAYLIST/00000.mpls", MplsBuilder::Build({}, {}));
@@ -104,6 +104,11 @@ QString TestDiscWindow::makeBluray(const QString &name)
     QImage picture(64, 36, QImage::Format_RGB32);
     picture.fill(Qt::red);
     picture.save(root + "/BDMV/META/DL/thumb.png");
+    Write(root + "/BDMV/META/DL/bdmt_jpn.xml",
+          QString("<disclib xmlns:di=\"urn:BDA:bdmv;discinfo\"><di:discinfo><di:title><di:name>アメリ</di:name>"
+                  "</di:title><di:description><di:thumbnail href=\"jpn.png\" size=\"32x18\"/>"
+                  "</di:description></di:discinfo></disclib>").toUtf8());
+    picture.scaled(32, 18).save(root + "/BDMV/META/DL/jpn.png");
     return root;
 }
 
@@ -146,6 +151,13 @@ void TestDiscWindow::foldersThatAreNoDiscAreRefused()
         QTRY_COMPARE(m_notices, QStringList{refused});
         QCOMPARE(DRUITestAccess::pageStack(*m_window)->currentIndex(), 0);
     }
+    // An image that holds no disc (here all zeros) says so.
+    QFile zeros(m_dir.filePath("zeros.iso"));
+    QVERIFY(zeros.open(QIODevice::WriteOnly) && zeros.resize(1 << 20));
+    zeros.close();
+    m_notices.clear();
+    m_window->OpenFromDesktop({zeros.fileName()});
+    QTRY_COMPARE(m_notices, QStringList{Text("Messages/MSG0111")});
     // A cancelled chooser says nothing.
     m_notices.clear();
     openDisc(QString());
@@ -202,7 +214,7 @@ void TestDiscWindow::blurayFillsTheDiscPage()
 
     // Audio: "Disable" and the streams, the first one chosen.
     QMenu *audio = discEntry(2)->menu();
-    const QStringList audioTexts = {"Disable", main.audio[0].description, main.audio[1].description};
+    const QStringList audioTexts = {"Disable", "English Dolby Digital multichannel", "French DTS-HD MA stereo"};
     QCOMPARE(texts(audio), audioTexts);
     QCOMPARE(audio->activeAction(), audio->actions()[1]);
     QCOMPARE(texts(DRUITestAccess::audioTrackMenu(w)), audioTexts);
@@ -211,7 +223,7 @@ void TestDiscWindow::blurayFillsTheDiscPage()
     // Subtitles: "Disable" chosen.
     QMenu *subtitles = discEntry(3)->menu();
     QCOMPARE(texts(subtitles),
-             (QStringList{"Disable", main.subtitles[0].description, main.subtitles[1].description}));
+             (QStringList{"Disable", "German", "Japanese"}));
     QCOMPARE(subtitles->activeAction(), subtitles->actions()[0]);
     QVERIFY(DRUITestAccess::subtitleTrackMenu(w)->actions()[0]->isChecked());
     QCOMPARE(subtitles->actions()[2]->data().toInt(), 2);
@@ -592,6 +604,21 @@ void TestDiscWindow::popupsSpeakTheChosenLanguage()
     QCOMPARE(discEntry(3)->menu()->actions().first()->text(), off);
     QCOMPARE(DRUITestAccess::audioTrackMenu(w)->actions().first()->text(), off);
     QCOMPARE(DRUITestAccess::subtitleTrackMenu(w)->actions().first()->text(), off);
+    // The streams' languages and channels too.
+    QCOMPARE(texts(discEntry(2)->menu()).mid(1),
+             (QStringList{"Englisch Dolby Digital Mehrkanal", "Französisch DTS-HD MA Stereo"}));
+    QCOMPARE(texts(DRUITestAccess::subtitleTrackMenu(w)).mid(1), (QStringList{"Deutsch", "Japanisch"}));
+
+    // Switched while the page shows: the page stays, with the disc's own
+    // Japanese name and picture, and its English ones again after.
+    choose("Japanese");
+    QTRY_COMPARE(DRUITestAccess::discTitleLabel(w)->text(), QString("アメリ"));
+    QCOMPARE(DRUITestAccess::pageStack(w)->currentIndex(), 1);
+    QCOMPARE(DRUITestAccess::discPicture(w)->pixmap().size(), QSize(32, 18));
+    QCOMPARE(texts(discEntry(3)->menu()).mid(1), (QStringList{"ドイツ語", "日本語"}));
+    choose("English");
+    QTRY_COMPARE(DRUITestAccess::discTitleLabel(w)->text(), QString("Amélie – 日本語"));
+    QCOMPARE(DRUITestAccess::discPicture(w)->pixmap().size(), QSize(64, 36));
 }
 
 int main(int argc, char *argv[])

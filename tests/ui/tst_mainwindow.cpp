@@ -154,7 +154,7 @@ void TestMainWindow::menusHoldTheirEntries_data()
     QTest::addColumn<QList<ExpectedEntry>>("entries");
     QTest::newRow("File") << 1 << QList<ExpectedEntry>{
         {"Open File", true, "Ctrl+O", true}, {"Open Disc", true, "", true},
-        {"Recent Files", true, "", false}, {"Eject", true, "", false}, {"Close", true, "Ctrl+Q", false}};
+        {"Open Disc Image", true, "", true}, {"Recent Files", true, "", false}, {"Eject", true, "", false}, {"Close", true, "Ctrl+Q", false}};
     QTest::newRow("Controls") << 2 << QList<ExpectedEntry>{
         {"Play", true, "Space", false}, {"Stop", true, "", false}, {"Pre", false, "", false},
         {"Next", false, "", false}, {"Forward", false, "Right", false},
@@ -195,7 +195,7 @@ void TestMainWindow::menusHoldTheirEntries()
 
 void TestMainWindow::submenusStartAsBuilt()
 {
-    QMenu *recent = menu(1)->actions()[2]->menu();
+    QMenu *recent = menu(1)->actions()[3]->menu();
     QCOMPARE(recent->actions().size(), 1);
     QCOMPARE(recent->actions()[0]->data().toString(), QStringLiteral("Clear Menu"));
 

@@ -1,34 +1,18 @@
 #include "DvdTitleMap.h"
 
-extern "C" {
-#include <dvdread/dvd_reader.h>
-#include <dvdread/ifo_read.h>
-}
+#include "disc/DvdRead.h"
 
 #include <cstdarg>
 #include <cstdio>
-#include <memory>
 
 namespace {
 
-struct ReaderCloser {
-    void operator()(dvd_reader_t* reader) const { DVDClose(reader); }
-};
-struct IfoCloser {
-    void operator()(ifo_handle_t* ifo) const { ifoClose(ifo); }
-};
-using Reader = std::unique_ptr<dvd_reader_t, ReaderCloser>;
-using Ifo = std::unique_ptr<ifo_handle_t, IfoCloser>;
-
-int FromBcd(uint8_t value) { return (value >> 4) * 10 + (value & 0x0F); }
+using Reader = DvdReader;
+using Ifo = DvdIfo;
 
 double Seconds(const dvd_time_t& time)
 {
-    // The two high bits of the frame byte give the rate: 1 = 25, 3 = 29.97.
-    const int rateCode = time.frame_u >> 6;
-    const double rate = rateCode == 1 ? 25.0 : rateCode == 3 ? 30000.0 / 1001.0 : 0.0;
-    const double frames = rate > 0 ? FromBcd(time.frame_u & 0x3F) / rate : 0.0;
-    return FromBcd(time.hour) * 3600.0 + FromBcd(time.minute) * 60.0 + FromBcd(time.second) + frames;
+    return DvdTimeSeconds(time);
 }
 
 std::string Language(uint16_t code)

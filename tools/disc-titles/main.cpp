@@ -1,10 +1,12 @@
-// disc-titles FOLDER: prints what the player reads from a Blu-ray folder as JSON.
+// disc-titles FOLDER|IMAGE: prints what the player reads from a Blu-ray
+// folder or image as JSON.
 //
 // The text is written directly rather than through QJsonDocument, which on a
 // disc of 2,000 playlists takes longer to build and format the document than
 // the disc takes to read; for the same reason there is no QCoreApplication.
 
 #include "disc/BlurayTitleList.h"
+#include "disc/DiscFiles.h"
 
 #include <QFileInfo>
 #include <algorithm>
@@ -145,17 +147,19 @@ QByteArray DiscJson(const BlurayDisc& disc)
 int main(int argc, char** argv)
 {
     if (argc != 2) {
-        std::fprintf(stderr, "usage: disc-titles FOLDER\n"
+        std::fprintf(stderr, "usage: disc-titles FOLDER|IMAGE\n"
                              "Prints the disc name, every playlist file and the titles of the\n"
-                             "Blu-ray folder FOLDER (the folder that holds BDMV) as JSON.\n");
+                             "Blu-ray folder FOLDER (the folder that holds BDMV), or of the\n"
+                             "disc image IMAGE, as JSON.\n");
         return 2;
     }
     const QString folder = QString::fromLocal8Bit(argv[1]);
-    if (!QFileInfo(folder).isDir()) {
-        std::fprintf(stderr, "disc-titles: not a folder: %s\n", argv[1]);
+    const std::unique_ptr<DiscFiles> files = OpenDiscFiles(folder);
+    if (!files || (!files->IsImage() && !QFileInfo(folder).isDir())) {
+        std::fprintf(stderr, "disc-titles: neither a folder nor a disc image: %s\n", argv[1]);
         return 1;
     }
-    const QByteArray json = DiscJson(ReadBlurayDisc(folder));
+    const QByteArray json = DiscJson(ReadBlurayDisc(*files));
     std::fwrite(json.constData(), 1, size_t(json.size()), stdout);
     return 0;
 }

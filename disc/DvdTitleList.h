@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QList>
+#include <QMetaType>
+#include <QString>
+
+// One title of a DVD as its IFO files describe it.
+struct DvdTitle {
+    int number = 0;                 // N of "dvd://N", from 1
+    qint64 seconds = 0;             // its length, whole seconds
+    QList<quint32> chapters;        // chapter starts in ms from the title's start
+};
+Q_DECLARE_METATYPE(QList<DvdTitle>)
+
+// The titles of the DVD in location (a folder holding VIDEO_TS, or an image
+// of the disc), read with libdvdread; empty when it cannot be read. Reads
+// the disc's IFO files only: milliseconds for a disc on disk.
+QList<DvdTitle> ReadDvdTitles(const QString& location);
