@@ -2,6 +2,7 @@
 
 #include "disc/DirectoryListing.h"
 #include "disc/DiscFiles.h"
+#include "disc/DiscIdentity.h"
 #include "disc/DiscMetadata.h"
 #include "disc/FileDigest.h"
 #include "disc/MplsReader.h"
@@ -54,6 +55,8 @@ BlurayPlaylistFile ReadPlaylistFile(CMplsReader& reader, const OpenFile& open, c
     int code = 0;
     const std::unique_ptr<DiscFile> opened = open(path, &code);
     file.code = reader.Read(opened.get(), code, file.playItems, file.subtitles, file.audio, file.chapters);
+    if (!reader.LastBytes().isEmpty())
+        file.contentDigest = PlaylistContentDigest(reader.LastBytes());
     return file;
 }
 
@@ -100,6 +103,27 @@ private:
     const std::atomic<bool>* cancelled_;
 };
 
+// A navigation file's bytes for the disc's identity: a regular file, and no
+// more of it than any real disc has.
+QByteArray ReadNavigationFile(const DiscFiles& disc, const QString& path)
+{
+    constexpr qint64 kMaxBytes = 4 * 1024 * 1024;
+    int code = 0;
+    const std::unique_ptr<DiscFile> file = disc.Open(path, &code);
+    return file ? ReadDiscFile(*file, kMaxBytes) : QByteArray();
+}
+
+QByteArray IdentityOf(const DiscFiles& disc, const QList<BlurayPlaylistFile>& files)
+{
+    QList<QByteArray> digests;
+    for (const BlurayPlaylistFile& file : files) {
+        if (!file.contentDigest.isEmpty())
+            digests.append(file.contentDigest);
+    }
+    return DiscIdentity(ReadNavigationFile(disc, QStringLiteral("BDMV/index.bdmv")),
+                        ReadNavigationFile(disc, QStringLiteral("BDMV/MovieObject.bdmv")), digests);
+}
+
 } // namespace
 
 qint64 PlayItemsSeconds(const QList<PLAY_ITEM_INFO>& items)
@@ -117,6 +141,7 @@ void ReadPlaylists(const QStringList& playlistPaths, const OpenFile& open, Blura
 {
     disc.files.clear();
     disc.titles.clear();
+    disc.episodes = {};
     CMplsReader reader;
     PlaylistCopies copies(open, cancelled);
     int counter = 1;
@@ -149,6 +174,7 @@ void ReadPlaylists(const QStringList& playlistPaths, const OpenFile& open, Blura
                      [](const BlurayTitle& a, const BlurayTitle& b) {
                          return a.durationSeconds > b.durationSeconds;
                      });
+    disc.episodes = FindEpisodes(disc.titles);
 }
 
 } // namespace
@@ -211,6 +237,7 @@ BlurayDisc ReadBlurayDisc(const DiscFiles& files, const std::atomic<bool>* cance
         return files.Open(ChildPath(playlists, EntryName(path)), code);
     };
     ReadPlaylists(playlistPaths, open, disc, cancelled);
+    disc.identity = IdentityOf(files, disc.files);
     return disc;
 }
 
