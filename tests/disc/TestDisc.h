@@ -7,7 +7,32 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
+
+// One play item of the given length in seconds, with an entry mark at each
+// of the chapters' seconds.
+inline QByteArray ChapteredPlaylist(const QByteArray& clip, quint32 seconds, const QList<quint32>& chapters,
+                                    const QList<TestStream>& audio, const QList<TestStream>& subtitles = {})
+{
+    TestItem item;
+    item.clip = clip;
+    item.outTicks = seconds * 45000;
+    item.audio = audio;
+    item.subtitles = subtitles;
+    QList<TestMark> marks;
+    for (quint32 start : chapters)
+        marks.append(TestMark{1, 0, start * 45000});
+    return MplsBuilder::Build({item}, marks);
+}
+
+// Writes a file of a disc made on the spot, its folders first.
+inline bool WriteDiscFile(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
 
 // A playlist of the given length in seconds, split into items of at most 20 hours.
 inline QByteArray Playlist(qint64 seconds, const QByteArray& clip = "00001", int marks = 0)

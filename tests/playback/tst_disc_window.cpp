@@ -4,7 +4,7 @@
 // disc in the playlist and the recent list.
 #include "ScriptedFixture.h"
 
-#include "MplsBuilder.h"
+#include "TestDisc.h"
 
 #include "disc/BlurayTitleList.h"
 #include "lang/CLanguageMgr.h"
@@ -20,28 +20,11 @@
 
 namespace {
 
-constexpr quint32 Ticks = 45000; // playlist ticks a second
-
-QByteArray Title(const QByteArray &clip, quint32 seconds, const QList<quint32> &chapters,
-                 const QList<TestStream> &audio, const QList<TestStream> &subtitles)
-{
-    TestItem item;
-    item.clip = clip;
-    item.outTicks = seconds * Ticks;
-    item.audio = audio;
-    item.subtitles = subtitles;
-    QList<TestMark> marks;
-    for (quint32 start : chapters)
-        marks.append(TestMark{1, 0, start * Ticks});
-    return MplsBuilder::Build({item}, marks);
-}
+constexpr auto Title = ChapteredPlaylist;
 
 void Write(const QString &path, const QByteArray &bytes)
 {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
+    QVERIFY(WriteDiscFile(path, bytes));
 }
 
 } // namespace
