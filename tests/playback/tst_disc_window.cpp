@@ -454,11 +454,15 @@ void TestDiscWindow::dvdFolderPlaysAtOnce()
 void TestDiscWindow::openingSomethingElseCancelsTheRead()
 {
     DRUI &w = *m_window;
-    // Two huge (sparse) playlists of one size: telling them apart takes a
-    // while, and the window says it is reading.
+    // Many large (sparse) look-alike playlists of one size: each is told
+    // apart by a digest of all a playlist can hold, which takes a while, and
+    // the window says it is reading.
     const QString slow = makeBluray("slow");
-    for (const char *name : {"/BDMV/PLAYLIST/00001.mpls", "/BDMV/PLAYLIST/00002.mpls"})
-        QVERIFY(QFile::resize(slow + name, qint64(512) << 20));
+    const QString playlists = slow + "/BDMV/PLAYLIST/";
+    for (int copy = 10; copy < 90; ++copy)
+        QVERIFY(QFile::copy(playlists + "00001.mpls", playlists + QString("%1.mpls").arg(copy, 5, 10, QChar('0'))));
+    for (const QString &name : QDir(playlists).entryList({"*.mpls"}))
+        QVERIFY(QFile::resize(playlists + name, qint64(16) << 20));
     w.OpenDiscFolder(slow);
     QTRY_COMPARE(DRUITestAccess::infoLabel(w)->text().trimmed(), Text("MainWnd/ReadingDisc"));
     QVERIFY(QApplication::overrideCursor());
