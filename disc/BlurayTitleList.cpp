@@ -1,11 +1,13 @@
 #include "disc/BlurayTitleList.h"
 
 #include "disc/DirectoryListing.h"
+#include "disc/DiscIdentity.h"
 #include "disc/DiscMetadata.h"
 #include "disc/FileDigest.h"
 #include "disc/MplsReader.h"
 #include "disc/TimeText.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QStringDecoder>
@@ -28,6 +30,8 @@ BlurayPlaylistFile ReadPlaylistFile(CMplsReader& reader, const QString& path)
     file.path = path;
     file.fileName = QFileInfo(path).fileName();
     file.code = reader.Read(path, file.playItems, file.subtitles, file.audio, file.chapters);
+    if (!reader.LastBytes().isEmpty())
+        file.contentDigest = PlaylistContentDigest(reader.LastBytes());
     return file;
 }
 
@@ -72,6 +76,28 @@ private:
     const std::atomic<bool>* cancelled_;
 };
 
+// A navigation file's bytes for the disc's identity: a regular file, and no
+// more of it than any real disc has.
+QByteArray ReadNavigationFile(const QString& path)
+{
+    constexpr qint64 kMaxBytes = 4 * 1024 * 1024;
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+        return {};
+    return file.read(kMaxBytes);
+}
+
+QByteArray IdentityOf(const QString& root, const QList<BlurayPlaylistFile>& files)
+{
+    QList<QByteArray> digests;
+    for (const BlurayPlaylistFile& file : files) {
+        if (!file.contentDigest.isEmpty())
+            digests.append(file.contentDigest);
+    }
+    return DiscIdentity(ReadNavigationFile(root + QLatin1String("index.bdmv")),
+                        ReadNavigationFile(root + QLatin1String("MovieObject.bdmv")), digests);
+}
+
 } // namespace
 
 qint64 PlayItemsSeconds(const QList<PLAY_ITEM_INFO>& items)
@@ -87,6 +113,7 @@ void ReadBlurayPlaylists(const QStringList& playlistPaths, BlurayDisc& disc,
 {
     disc.files.clear();
     disc.titles.clear();
+    disc.episodes = {};
     CMplsReader reader;
     PlaylistCopies copies(cancelled);
     int counter = 1;
@@ -119,6 +146,7 @@ void ReadBlurayPlaylists(const QStringList& playlistPaths, BlurayDisc& disc,
                      [](const BlurayTitle& a, const BlurayTitle& b) {
                          return a.durationSeconds > b.durationSeconds;
                      });
+    disc.episodes = FindEpisodes(disc.titles);
 }
 
 BlurayDisc ReadBlurayDisc(const QString& discFolder, const std::atomic<bool>* cancelled)
@@ -146,6 +174,7 @@ BlurayDisc ReadBlurayDisc(const QString& discFolder, const std::atomic<bool>* ca
             playlistPaths.append(entry.path);
     }
     ReadBlurayPlaylists(playlistPaths, disc, cancelled);
+    disc.identity = IdentityOf(root, disc.files);
     return disc;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "disc/EpisodeRule.h"
 #include "disc/MplsTypes.h"
 
 #include <QList>
@@ -17,6 +18,7 @@ struct BlurayPlaylistFile {
     QList<quint32> chapters;
     QList<STREAM_INFO> audio;
     QList<STREAM_INFO> subtitles;
+    QByteArray contentDigest;  // PlaylistContentDigest of what was read; empty when unreadable
 };
 
 // One distinct, readable playlist: a title of the disc page.
@@ -44,6 +46,8 @@ struct BlurayDisc {
     QString thumbnailPath;
     QList<BlurayPlaylistFile> files;  // every file of BDMV/PLAYLIST, in listing order
     QList<BlurayTitle> titles;        // disc page order: main (longest) title first
+    BlurayEpisodes episodes;          // when the main content is a series (FindEpisodes)
+    QByteArray identity;              // DiscIdentity: the same for the same disc wherever it is
 };
 Q_DECLARE_METATYPE(BlurayDisc)
 

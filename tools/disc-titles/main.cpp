@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -116,6 +117,25 @@ void AppendTitle(QByteArray& out, const BlurayTitle& title)
     out += ", \"digest\": \"" + title.digest + "\"}";
 }
 
+// The episodes of a series disc: its shape and, per episode, where it starts.
+void AppendEpisodes(QByteArray& out, const BlurayEpisodes& found)
+{
+    static const char* const kShapes[] = {"none", "separate playlists", "one playlist"};
+    out += "{\"shape\": \"";
+    out += kShapes[found.shape];
+    out += "\", \"list\": [";
+    for (qsizetype i = 0; i < found.episodes.size(); ++i) {
+        const BlurayEpisode& episode = found.episodes[i];
+        out += i > 0 ? ",\n    {" : "\n    {";
+        AppendKey(out, "file");
+        AppendString(out, QFileInfo(episode.playlistPath).fileName());
+        out += ", \"number\": " + QByteArray::number(episode.titleNumber);
+        out += ", \"startMs\": " + QByteArray::number(episode.startMs);
+        out += ", \"durationMs\": " + QByteArray::number(episode.durationMs) + '}';
+    }
+    out += found.episodes.isEmpty() ? "]}" : "\n  ]}";
+}
+
 QByteArray DiscJson(const BlurayDisc& disc)
 {
     QByteArray out;
@@ -126,6 +146,7 @@ QByteArray DiscJson(const BlurayDisc& disc)
     out += ", ";
     AppendKey(out, "thumbnail");
     AppendString(out, disc.thumbnail);
+    out += ", \"identity\": \"" + disc.identity + '"';
     out += "},\n  \"files\": [";
     for (qsizetype i = 0; i < disc.files.size(); ++i) {
         out += i > 0 ? ",\n" : "\n";
@@ -136,7 +157,9 @@ QByteArray DiscJson(const BlurayDisc& disc)
         out += i > 0 ? ",\n" : "\n";
         AppendTitle(out, disc.titles[i]);
     }
-    out += "\n  ]\n}\n";
+    out += "\n  ],\n  \"episodes\": ";
+    AppendEpisodes(out, disc.episodes);
+    out += "\n}\n";
     return out;
 }
 
@@ -144,10 +167,16 @@ QByteArray DiscJson(const BlurayDisc& disc)
 
 int main(int argc, char** argv)
 {
+    // "--json" is accepted for scripts that ask for the one format there is.
+    if (argc == 3 && std::strcmp(argv[1], "--json") == 0) {
+        --argc;
+        ++argv;
+    }
     if (argc != 2) {
-        std::fprintf(stderr, "usage: disc-titles FOLDER\n"
+        std::fprintf(stderr, "usage: disc-titles [--json] FOLDER\n"
                              "Prints the disc name, every playlist file and the titles of the\n"
-                             "Blu-ray folder FOLDER (the folder that holds BDMV) as JSON.\n");
+                             "Blu-ray folder FOLDER (the folder that holds BDMV) as JSON, with\n"
+                             "the episodes when its main content is a series.\n");
         return 2;
     }
     const QString folder = QString::fromLocal8Bit(argv[1]);
