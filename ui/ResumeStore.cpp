@@ -186,9 +186,10 @@ bool Apply(const QString& path, const Change& change, Entries& entries)
 
 qint64 ResumeAtMs(qint64 positionMs, qint64 lengthMs)
 {
-    if (positionMs < kMargin)
+    const qint64 margin = lengthMs > 0 ? std::min(kMargin, lengthMs / 10) : kMargin;
+    if (positionMs < margin || positionMs <= 0)
         return 0;
-    if (lengthMs > 0 && positionMs > lengthMs - kMargin)
+    if (lengthMs > 0 && positionMs > lengthMs - margin)
         return 0;
     return positionMs;
 }

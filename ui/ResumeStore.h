@@ -69,8 +69,9 @@ bool Apply(const QString& path, const Change& change, Entries& entries);
 
 // Where a medium of length lengthMs should start: at positionMs, unless
 // that is within the first or the last minute (or past the end of a
-// medium that has changed), where starting over is what anyone wants.
-// lengthMs 0: unknown, only the first minute counts.
+// medium that has changed), where starting over is what anyone wants. On a
+// medium shorter than ten minutes the margins are a tenth of its length, so
+// that a short clip resumes too. lengthMs 0: unknown, the first minute counts.
 qint64 ResumeAtMs(qint64 positionMs, qint64 lengthMs);
 
 } // namespace ResumeStore

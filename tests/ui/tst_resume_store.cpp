@@ -167,6 +167,10 @@ private slots:
             {3550000, 3600000, 0},       // within the last minute
             {5000000, 3600000, 0},       // past the end of a medium that changed
             {1800000, 0, 1800000},       // length unknown
+            {30000, 0, 0},
+            {20000, 60000, 20000},       // a short clip: margins of a tenth
+            {5000, 60000, 0},
+            {55000, 60000, 0},
             {-5, 0, 0},
         };
         for (const auto& row : rows)
