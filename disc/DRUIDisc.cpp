@@ -172,6 +172,7 @@ void DRUI::LoadBlurayTitles(const BlurayDisc &disc, const BlurayTitleState &tabl
     // thousands of playlist entries are freed on the pool, not here.
     FreeOffThread(this, disc);
     discTitleLabel->setText(disc.name);
+    discIdentity = disc.identity;
     // No picture, not a picture, or one outside the disc's metadata: empty.
     discPage->setPixmap(QPixmap::fromImage(picture));
     FreeOffThread(this, discTitles.take(tables));

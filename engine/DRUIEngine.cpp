@@ -85,6 +85,7 @@ void DRUI::StartEngine()
     launch.titleChosen = titleChosen;
     if (const BlurayTitleEntry *title = discTitles.find(currentTitle))
         launch.titleNumber = title->number;
+    BeginResumeEntry(titleChosen && launch.titleNumber ? *launch.titleNumber : 0);
     launch.mediaPath = currentMediaPath;
     // A Blu-ray engine runs in the disc's stream folder; the player's own
     // folder stays where it is (its log and relative paths live there).
@@ -143,6 +144,8 @@ void DRUI::EndOfMedium()
     EndOfPlayback();
     if (!opened)
         TellNotPlayed();
+    else
+        ForgetResumePosition(); // seen to the end: next time from the start
 }
 
 void DRUI::TellNotPlayed()
@@ -159,6 +162,7 @@ void DRUI::DoRefreshGui()
     if (!engine->isPlaying())
         return;
     playClockMs += ClockStepMs;
+    SaveResumePositionNowAndThen();
     engine->send(EngineCommand::GetLength);
     engine->send(EngineCommand::GetPosition);
 }

@@ -74,6 +74,7 @@ void DRUI::ShowPreferences()
     }
     CProcessUI dialog;
     dialog.formatIndex = formatIndex;
+    dialog.rememberPositions = rememberPositions;
     dialog.BuildUi();
     preferencesDialog = &dialog;
     const QPointer<DRUI> alive(this);
@@ -84,5 +85,6 @@ void DRUI::ShowPreferences()
     if (dialog.result == 0) {
         formatIndex = dialog.formatIndex;
         snapshotFormat = dialog.formatText();
+        SetRememberPositions(dialog.rememberPositions);
     }
 }

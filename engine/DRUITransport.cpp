@@ -77,6 +77,7 @@ void DRUI::QuitEngine()
 
 void DRUI::CloseDown()
 {
+    SaveResumePosition();
     engine->stop(ExitGraceMs);
     if (engine->state() == PlaybackState::Idle) {
         QCoreApplication::quit();
@@ -104,6 +105,7 @@ void DRUI::ResumePlayback()
 void DRUI::StopBtn()
 {
     CancelDiscRead();
+    SaveResumePosition();
     if (engine->isActive()) {
         engine->stop();
         elapsedLabel->setText(QStringLiteral("00:00:00 "));

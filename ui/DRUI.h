@@ -5,6 +5,7 @@
 #include "engine/EngineSession.h"
 #include "platform/MediaControls.h"
 #include "ui/PlayListInfo.h"
+#include "ui/ResumeStore.h"
 
 #include <QList>
 #include <QMainWindow>
@@ -240,6 +241,18 @@ private:
     void ClearRecentFiles();
     void OpenRecentFile(const QString &path);
 
+    // Where the user stopped (ui/DRUIResume.cpp).
+    QString ResumeStorePath() const;
+    QString ResumeOffPath() const;
+    void LoadResumeStore();
+    void SetRememberPositions(bool on);
+    void BeginResumeEntry(int titleNumber);
+    const ResumeStore::Entry *RememberedFor(const QString &key) const;
+    void SaveResumePosition();
+    void SaveResumePositionNowAndThen();
+    void ForgetResumePosition();
+    QString RecentEntryText(const QString &path) const;
+
     // Media controls (ui/DRUIDesktop.cpp).
     void ConnectMediaControls();
     void PlayFromDesktop();
@@ -296,6 +309,13 @@ private:
     ProbeQueue *probes = nullptr; // the opened files' durations, never waited for
     QAction *currentDiscSubtitleAction = nullptr;
     QAction *currentDiscAudioAction = nullptr;
+    QByteArray discIdentity; // of the disc on the disc page (DiscIdentity)
+
+    // Where the user stopped.
+    bool rememberPositions = true;
+    ResumeStore::Entries resumeEntries;  // the store as last read or written
+    ResumeStore::Entry playingResume;    // what plays, remembered by its key
+    int resumeTicks = 0;
 
     // Widgets, recreated by every page build.
     QWidget *centralWidget = nullptr;

@@ -42,7 +42,15 @@ QMenu *DRUI::BuildFileMenu()
     });
     recentFilesAction = entries[2];
     recentMenu = AttachSubmenu(recentFilesAction, fileMenu);
+    LoadResumeStore();
     LoadRecentFiles();
+    // The remembered positions change while playing: shown as they are now.
+    connect(recentMenu, &QMenu::aboutToShow, this, [this] {
+        for (QAction *entry : recentMenu->actions()) {
+            if (recentFiles.contains(entry->data().toString()))
+                entry->setText(RecentEntryText(entry->data().toString()));
+        }
+    });
     connect(fileMenu, &QMenu::triggered, this, &DRUI::BDFileMenu);
     return fileMenu;
 }
@@ -51,7 +59,7 @@ void DRUI::RebuildRecentMenu()
 {
     ClearMenu(recentMenu);
     for (const QString &path : recentFiles) {
-        QAction *entry = recentMenu->addAction(path);
+        QAction *entry = recentMenu->addAction(RecentEntryText(path));
         entry->setData(path);
     }
     QAction *clear = recentMenu->addAction(Text("MainWnd/ClearMenu"));

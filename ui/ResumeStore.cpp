@@ -184,6 +184,19 @@ bool Apply(const QString& path, const Change& change, Entries& entries)
     return true;
 }
 
+qint64 RememberedAtPath(const Entries& entries, const QString& path)
+{
+    const QString fileKey = FileKeyOf(path);
+    if (!fileKey.isEmpty())
+        return entries.contains(fileKey) ? entries.value(fileKey).positionMs : -1;
+    const Entry* newest = nullptr;
+    for (const Entry& e : entries) {
+        if (e.path == path && e.key.startsWith(QLatin1String("disc ")) && (!newest || e.savedAtMs > newest->savedAtMs))
+            newest = &e;
+    }
+    return newest ? newest->positionMs : -1;
+}
+
 qint64 ResumeAtMs(qint64 positionMs, qint64 lengthMs)
 {
     const qint64 margin = lengthMs > 0 ? std::min(kMargin, lengthMs / 10) : kMargin;

@@ -1,0 +1,106 @@
+// Remembering where the user stopped: the store in the data folder, saved at
+// Stop, at close, every few seconds while playing, and cleared at the end.
+#include "ui/DRUI.h"
+
+#include "disc/TimeText.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+// Saved this often while playing, in 500 ms refresh ticks, so that a crash
+// loses only seconds.
+constexpr int SaveEveryTicks = 10;
+
+} // namespace
+
+QString DRUI::ResumeStorePath() const
+{
+    return QDir(dataFolder).filePath(QStringLiteral("ResumeConfig.txt"));
+}
+
+// Turned off, nothing is remembered; the marker keeps that across starts.
+QString DRUI::ResumeOffPath() const
+{
+    return QDir(dataFolder).filePath(QStringLiteral("ResumeOff"));
+}
+
+void DRUI::LoadResumeStore()
+{
+    rememberPositions = !QFileInfo::exists(ResumeOffPath());
+    resumeEntries = rememberPositions ? ResumeStore::Load(ResumeStorePath()) : ResumeStore::Entries();
+}
+
+void DRUI::SetRememberPositions(bool on)
+{
+    if (on == rememberPositions)
+        return;
+    rememberPositions = on;
+    if (on) {
+        QFile::remove(ResumeOffPath());
+    } else {
+        QFile marker(ResumeOffPath());
+        marker.open(QIODevice::WriteOnly);
+        QFile::remove(ResumeStorePath());
+        resumeEntries.clear();
+    }
+}
+
+// What the medium about to start is remembered by; its position and streams
+// are filled in at every save.
+void DRUI::BeginResumeEntry(int titleNumber)
+{
+    playingResume = {};
+    playingResume.key = mediaKind == MEDIA_FILE      ? ResumeStore::FileKeyOf(currentMediaPath)
+                        : mediaKind == MEDIA_BLURAY ? ResumeStore::DiscKey(discIdentity)
+                                                    : QString();
+    playingResume.path = currentMediaPath;
+    playingResume.title = titleNumber;
+    resumeTicks = 0;
+}
+
+const ResumeStore::Entry *DRUI::RememberedFor(const QString &key) const
+{
+    const auto it = resumeEntries.constFind(key);
+    return key.isEmpty() || !rememberPositions || it == resumeEntries.cend() ? nullptr : &*it;
+}
+
+void DRUI::SaveResumePosition()
+{
+    if (!rememberPositions || playingResume.key.isEmpty() || !mediumOpened)
+        return;
+    // Another player of the user may have been told to forget everything.
+    if (QFileInfo::exists(ResumeOffPath())) {
+        rememberPositions = false;
+        resumeEntries.clear();
+        return;
+    }
+    playingResume.positionMs = playClockMs;
+    playingResume.audio = audioTrackIndex + 1;
+    playingResume.subtitle = subtitleTrackIndex + 1;
+    playingResume.savedAtMs = QDateTime::currentMSecsSinceEpoch();
+    ResumeStore::Apply(ResumeStorePath(), {ResumeStore::Change::Put, playingResume}, resumeEntries);
+}
+
+void DRUI::SaveResumePositionNowAndThen()
+{
+    if (++resumeTicks % SaveEveryTicks == 0)
+        SaveResumePosition();
+}
+
+void DRUI::ForgetResumePosition()
+{
+    if (playingResume.key.isEmpty() || !rememberPositions)
+        return;
+    ResumeStore::Apply(ResumeStorePath(), {ResumeStore::Change::Remove, playingResume}, resumeEntries);
+    playingResume.key.clear();  // nothing more to save for it
+}
+
+QString DRUI::RecentEntryText(const QString &path) const
+{
+    const qint64 at = rememberPositions ? ResumeStore::RememberedAtPath(resumeEntries, path) : -1;
+    return at < 0 ? path : path + QStringLiteral("   ") + FormatSeconds(at / 1000);
+}
