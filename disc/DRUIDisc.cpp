@@ -176,6 +176,10 @@ void DRUI::LoadBlurayTitles(const BlurayDisc &disc, const BlurayTitleState &tabl
     // No picture, not a picture, or one outside the disc's metadata: empty.
     discPage->setPixmap(QPixmap::fromImage(picture));
     FreeOffThread(this, discTitles.take(tables));
+    discEpisodes = disc.episodes;
+    discResumeAction->setVisible(false);
+    discPlayAllAction->setVisible(false);
+    discEpisodesAction->setVisible(false);
     if (disc.titles.isEmpty()) {
         currentTitle.clear();
         return;
@@ -185,6 +189,8 @@ void DRUI::LoadBlurayTitles(const BlurayDisc &disc, const BlurayTitleState &tabl
     // that played before it.
     mediaKind = MEDIA_BLURAY;
     BuildDiscPopups(disc);
+    BuildEpisodeEntries();
+    OfferDiscResume();
     pageStack->setCurrentIndex(1);
 }
 
@@ -349,6 +355,8 @@ void DRUI::MarkPlayingChapter(QMenu *chapters)
 
 void DRUI::BDMenuOperate(QAction *action)
 {
+    if (ChooseDiscExtra(action))
+        return;
     titleChosen = false;
     // The popups list the main title's streams and chapters, and Play Movie
     // and a chapter play the main title ("br://0"), also after another title
@@ -393,6 +401,7 @@ void DRUI::PlayCurrentTitle()
     const PLAY_LIST_INFO entry{MEDIA_BLURAY, disc, FormatSeconds(discTitles.lengthSeconds(currentTitle))};
     if (!PlaylistHolds(disc))
         AppendToPlaylist({entry});
+    SaveResumePosition();
     engine->stop(); // a fresh start, even of the disc that plays now
     currentMediaPath = disc;
     mediaLengthSeconds = TimeTextSeconds(entry.duration);

@@ -66,6 +66,7 @@ void DRUI::AdoptStandbyEngine(QProcess *engineProcess, const QString &program)
 
 void DRUI::StartEngine()
 {
+    SaveResumePosition(); // of what played until now
     audioTrackCount = 0;
     subtitleTrackCount = 0;
     playClockMs = 0;
@@ -101,6 +102,7 @@ void DRUI::StartEngine()
         engine->send(EngineCommand::Seek, startSeconds);
         playClockMs = qint64(startSeconds) * 1000;
     }
+    ApplyFileResume();
     MarkPlayingEntry();
 }
 
@@ -146,6 +148,8 @@ void DRUI::EndOfMedium()
         TellNotPlayed();
     else
         ForgetResumePosition(); // seen to the end: next time from the start
+    if (opened && mediaKind == MEDIA_BLURAY)
+        PlayAllGoesOn(1);
 }
 
 void DRUI::TellNotPlayed()
@@ -283,7 +287,11 @@ void DRUI::RefreshTrackMenus()
     };
     if (audioTrackCount > 0 && audioTrackMenu->actions().size() != audioTrackCount + 1) {
         rebuild(audioTrackMenu, audioTrackCount, "MainWnd/AudioNumber", true);
-        engine->send(EngineCommand::KeepSwitchAudio, 0);
+        // A track chosen before (a resumed file's) stays the one that plays.
+        const bool chosen = audioTrackIndex >= 0 && audioTrackIndex < audioTrackCount;
+        engine->send(EngineCommand::KeepSwitchAudio, chosen ? audioTrackIndex : 0);
+        if (chosen)
+            checkOnly(audioTrackMenu, audioTrackIndex + 1);
     }
     if (subtitleTrackCount > 0 && subtitleTrackMenu->actions().size() != subtitleTrackCount + 1)
         rebuild(subtitleTrackMenu, subtitleTrackCount, "MainWnd/SubtitleNumber", false);

@@ -106,6 +106,7 @@ void DRUI::StopBtn()
 {
     CancelDiscRead();
     SaveResumePosition();
+    startOverButton->hide();
     if (engine->isActive()) {
         engine->stop();
         elapsedLabel->setText(QStringLiteral("00:00:00 "));
@@ -185,6 +186,8 @@ void DRUI::StepChapter(bool forward)
                                               : PreviousChapterSecond(title->chapters, p);
     if (target)
         SeekToSecond(*target);
+    else
+        PlayAllGoesOn(forward ? 1 : -1); // past the first or last chapter of an episode
 }
 
 void DRUI::StepPlaylist(int step)

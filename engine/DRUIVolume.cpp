@@ -116,6 +116,7 @@ void DRUI::BDAudioMenu(QAction *action)
             return;
         const int k = action->data().toInt();
         engine->send(EngineCommand::KeepSwitchAudio, k >= 1 ? k - 1 : -2);
+        audioTrackIndex = k - 1; // remembered with the position
         CheckOnly(audioTrackMenu, action);
         return;
     }

@@ -252,6 +252,15 @@ private:
     void SaveResumePositionNowAndThen();
     void ForgetResumePosition();
     QString RecentEntryText(const QString &path) const;
+    void ShowResumedSign(qint64 positionMs);
+    void ApplyFileResume();
+    void StartOver();
+    void OfferDiscResume();
+    void BuildEpisodeEntries();
+    bool ChooseDiscExtra(QAction *action);
+    void PlayEpisode(int index);
+    bool PlayAllGoesOn(int step);
+    void PlayDiscTitle(const BlurayTitle &title, bool chosen, qint64 startMs, int audio, int subtitle);
 
     // Media controls (ui/DRUIDesktop.cpp).
     void ConnectMediaControls();
@@ -316,6 +325,10 @@ private:
     ResumeStore::Entries resumeEntries;  // the store as last read or written
     ResumeStore::Entry playingResume;    // what plays, remembered by its key
     int resumeTicks = 0;
+    BlurayEpisodes discEpisodes;        // of the disc on the disc page
+    QList<BlurayEpisode> playAllEpisodes; // while Play All goes through separate playlists
+    int playAllAt = -1;                   // the episode that plays
+    int resumedSigns = 0;
 
     // Widgets, recreated by every page build.
     QWidget *centralWidget = nullptr;
@@ -332,6 +345,10 @@ private:
     QAction *discAudioAction = nullptr;
     QAction *discSubtitleAction = nullptr;
     QAction *discOtherTitlesAction = nullptr;
+    QAction *discResumeAction = nullptr;   // hidden unless the disc has a place remembered
+    QAction *discPlayAllAction = nullptr;  // hidden unless the disc holds episodes
+    QAction *discEpisodesAction = nullptr; // likewise
+    QPushButton *startOverButton = nullptr;
     QLabel *videoSurface = nullptr;
     QLabel *elapsedLabel = nullptr;
     QLabel *durationLabel = nullptr;

@@ -3,6 +3,8 @@
 #include "ui/DRUI.h"
 
 #include "disc/TimeText.h"
+#include "engine/EngineCommand.h"
+#include "engine/EngineSession.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -79,6 +81,7 @@ void DRUI::SaveResumePosition()
         return;
     }
     playingResume.positionMs = playClockMs;
+    playingResume.lengthMs = mediaLengthSeconds * 1000;
     playingResume.audio = audioTrackIndex + 1;
     playingResume.subtitle = subtitleTrackIndex + 1;
     playingResume.savedAtMs = QDateTime::currentMSecsSinceEpoch();
@@ -97,6 +100,21 @@ void DRUI::ForgetResumePosition()
         return;
     ResumeStore::Apply(ResumeStorePath(), {ResumeStore::Change::Remove, playingResume}, resumeEntries);
     playingResume.key.clear();  // nothing more to save for it
+}
+
+// A file starts where it was left, with the audio and subtitles chosen then,
+// and says so. Called once its engine has started.
+void DRUI::ApplyFileResume()
+{
+    const ResumeStore::Entry *entry = mediaKind == MEDIA_FILE ? RememberedFor(playingResume.key) : nullptr;
+    const qint64 at = entry ? ResumeStore::ResumeAtMs(entry->positionMs, entry->lengthMs) : 0;
+    if (at <= 0)
+        return;
+    audioTrackIndex = entry->audio - 1;
+    subtitleTrackIndex = entry->subtitle - 1;
+    engine->send(EngineCommand::Seek, int(at / 1000));
+    playClockMs = at;
+    ShowResumedSign(at);
 }
 
 QString DRUI::RecentEntryText(const QString &path) const

@@ -14,7 +14,8 @@ namespace ResumeStore {
 namespace {
 
 const QByteArray kMagic = "VantorelResume";
-constexpr int kFields = 7;
+constexpr int kFields = 8;
+constexpr int kNumbers = 6;
 constexpr qint64 kMargin = 60 * 1000;
 
 // Keys and paths may hold any character, tabs and line ends included.
@@ -33,19 +34,20 @@ bool ParseEntry(const QByteArray& line, Entry& entry)
     const QList<QByteArray> fields = line.split('\t');
     if (fields.size() != kFields)
         return false;
-    qint64 numbers[5] = {};
-    for (int i = 0; i < 5; ++i) {
+    qint64 numbers[kNumbers] = {};
+    for (int i = 0; i < kNumbers; ++i) {
         if (!ParseNumber(fields[i], numbers[i]))
             return false;
     }
     entry.savedAtMs = numbers[0];
     entry.positionMs = numbers[1];
-    entry.title = int(numbers[2]);
-    entry.audio = int(numbers[3]);
-    entry.subtitle = int(numbers[4]);
-    entry.key = Decode(fields[5]);
-    entry.path = Decode(fields[6]);
-    return !entry.key.isEmpty() && entry.positionMs >= 0;
+    entry.lengthMs = numbers[2];
+    entry.title = int(numbers[3]);
+    entry.audio = int(numbers[4]);
+    entry.subtitle = int(numbers[5]);
+    entry.key = Decode(fields[6]);
+    entry.path = Decode(fields[7]);
+    return !entry.key.isEmpty() && entry.positionMs >= 0 && entry.lengthMs >= 0;
 }
 
 // Frees the lock when it goes out of scope.
@@ -122,7 +124,7 @@ QByteArray Serialize(const Entries& entries)
     QByteArray out = kMagic + ' ' + QByteArray::number(Version) + '\n';
     for (const Entry& e : sorted) {
         out += QByteArray::number(e.savedAtMs) + '\t' + QByteArray::number(e.positionMs) + '\t'
-             + QByteArray::number(e.title) + '\t' + QByteArray::number(e.audio) + '\t'
+             + QByteArray::number(e.lengthMs) + '\t' + QByteArray::number(e.title) + '\t' + QByteArray::number(e.audio) + '\t'
              + QByteArray::number(e.subtitle) + '\t' + Encode(e.key) + '\t' + Encode(e.path) + '\n';
     }
     out += "end " + QByteArray::number(sorted.size()) + '\n';

@@ -17,6 +17,7 @@ enum class Bend {
     DropLongest,   // the play-all playlist gone: only the episode playlists remain
     AddDecoys,     // 40 playlists of the longest title's first clip, same length, other in times
     KeepLongestOnly,
+    DoubleBill,    // a second film as long as the longest title, of clips of its own
 };
 
 struct Row {
@@ -32,6 +33,15 @@ QList<BlurayTitle> Bent(QList<BlurayTitle> titles, Bend bend)
         titles.removeFirst();
     if (bend == Bend::KeepLongestOnly)
         titles = {titles.first()};
+    if (bend == Bend::DoubleBill) {
+        BlurayTitle second = titles.first();
+        second.fileName = "00099.mpls";
+        second.playlistPath = "/other/00099.mpls";
+        second.number = 99;
+        for (PLAY_ITEM_INFO& item : second.playItems)
+            item.clipName = "9" + item.clipName.mid(1);
+        titles.append(second);
+    }
     if (bend == Bend::AddDecoys) {
         const BlurayTitle model = titles.first();
         for (int i = 0; i < 40; ++i) {
@@ -121,6 +131,9 @@ const Row kRows[] = {
     {"disc6", Bend::DropLongest, Separate, {"00003.mpls@0+3476", "00005.mpls@0+3544"}},
     // disc7 without it: 00003 (3549 s, 6 chapters), 00004 (3589 s, 7 chapters).
     {"disc7", Bend::DropLongest, Separate, {"00003.mpls@0+3549", "00004.mpls@0+3589"}},
+    // Two feature-length playlists of their own clips (disc3's film and one
+    // like it) are a double bill, not two episodes.
+    {"disc3", Bend::DoubleBill, None, {}},
     // Two halves in one playlist with no playlist of their own: as likely a
     // film split at its layer break.
     {"disc7", Bend::KeepLongestOnly, None, {}},

@@ -19,6 +19,7 @@ Entry MakeEntry(int i, qint64 savedAt)
     e.key = FileKey(QString("/media/film %1\twith\ttabs\n.mkv").arg(i), 1000 + i, 5000 + i);
     e.path = QString("/media/film %1.mkv").arg(i);
     e.positionMs = 60000 + i;
+    e.lengthMs = 7200000;
     e.title = i % 3;
     e.audio = 2;
     e.subtitle = 0;
@@ -56,7 +57,7 @@ private slots:
             binary[i] = char((i * 7919) % 251);
         QByteArray huge = "VantorelResume 1\n";
         while (huge.size() <= MaxReadBytes)
-            huge += "1\t70000\t0\t-1\t-1\tfile%20x\t" + QByteArray(200, 'a') + '\n';
+            huge += "1\t70000\t0\t0\t-1\t-1\tfile%20x\t" + QByteArray(200, 'a') + '\n';
         huge += "end 0\n";
         QByteArray future = valid;
         future.replace("VantorelResume 1", "VantorelResume 2");
@@ -84,7 +85,8 @@ private slots:
             {"version 0", QByteArray(valid).replace("Resume 1", "Resume 0"), 0},
             {"bad number", badNumber, 0},
             {"count that does not match", miscounted, 0},
-            {"empty key", "VantorelResume 1\n1\t70000\t0\t-1\t-1\t\t\nend 1\n", 0},
+            {"empty key", "VantorelResume 1\n1\t70000\t0\t0\t-1\t-1\t\t\nend 1\n", 0},
+            {"a field short", "VantorelResume 1\n1\t70000\t0\t-1\t-1\tk\tp\nend 1\n", 0},
         };
         for (const Row& row : rows) {
             QTemporaryDir dir;
@@ -99,7 +101,7 @@ private slots:
             QVERIFY2(reread.size() == row.entries + 1, row.name);
             QVERIFY2(reread == seen, row.name);
             const Entry back = reread.value(MakeEntry(99, 1000).key);
-            QVERIFY2(back.positionMs == 60099 && back.title == 0 && back.audio == 2 && back.subtitle == 0
+            QVERIFY2(back.positionMs == 60099 && back.lengthMs == 7200000 && back.title == 0 && back.audio == 2 && back.subtitle == 0
                          && back.path == "/media/film 99.mkv",
                      row.name);
         }
