@@ -200,7 +200,7 @@ BlurayEpisodes SeparatePlaylists(const QList<BlurayTitle>& titles, const BlurayT
 BlurayEpisodes FindEpisodes(const QList<BlurayTitle>& titles)
 {
     const BlurayTitle* main = Longest(titles);
-    if (!main || TotalMs(main->playItems) < 2 * kMinEpisodeMs)
+    if (!main)
         return {};
     BlurayEpisodes found = OnePlaylist(titles, *main);
     if (found.shape == BlurayEpisodes::None)

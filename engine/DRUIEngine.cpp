@@ -69,6 +69,7 @@ void DRUI::StartEngine()
     SaveResumePosition(); // of what played until now
     audioTrackCount = 0;
     subtitleTrackCount = 0;
+    reportedLengthSeconds = 0;
     playClockMs = 0;
     clockDisagreements = 0;
     mediumOpened = false;
@@ -236,6 +237,7 @@ void DRUI::HandleEngineLine(const QByteArray &line)
 void DRUI::HandleLengthAnswer(const QByteArray &line)
 {
     const qint64 length = LengthAnswerSeconds(line);
+    reportedLengthSeconds = length;
     if (mediaKind == MEDIA_DVD && mediaLengthSeconds == 0) {
         mediaLengthSeconds = length;
         seekSlider->setRange(0, int(length));

@@ -285,6 +285,7 @@ private:
     QString currentMediaPath;
     int mediaKind = MEDIA_BLURAY;
     qint64 mediaLengthSeconds = 0;
+    qint64 reportedLengthSeconds = 0; // the engine's last length answer
     qint64 playClockMs = 0;
     int clockDisagreements = 0; // engine position answers in a row off the clock
     bool mediumOpened = false;  // the engine said it plays the medium

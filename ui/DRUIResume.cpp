@@ -81,7 +81,8 @@ void DRUI::SaveResumePosition()
         return;
     }
     playingResume.positionMs = playClockMs;
-    playingResume.lengthMs = mediaLengthSeconds * 1000;
+    // The probe's length, or the engine's while the probe has not answered.
+    playingResume.lengthMs = (mediaLengthSeconds > 0 ? mediaLengthSeconds : reportedLengthSeconds) * 1000;
     playingResume.audio = audioTrackIndex + 1;
     playingResume.subtitle = subtitleTrackIndex + 1;
     playingResume.savedAtMs = QDateTime::currentMSecsSinceEpoch();

@@ -108,10 +108,11 @@ bool TestDiscReal::pictureMoves() const
 
 QAction *TestDiscReal::discEntry(int row) const
 {
-    // The page's entries as shown: Resume, Play All and Episodes show only
-    // on a disc with a place remembered or with episodes.
+    // The page's own entries from Play Movie on: the Resume entry before it
+    // (shown once the disc has a place remembered) and Play All and
+    // Episodes (hidden unless the disc holds episodes) left out.
     QList<QAction *> shown;
-    for (QAction *entry : m_window->findChild<QMenu *>("discMenu")->actions()) {
+    for (QAction *entry : m_window->findChild<QMenu *>("discMenu")->actions().mid(1)) {
         if (entry->isVisible())
             shown << entry;
     }
