@@ -87,6 +87,8 @@ void DRUI::SaveResumePosition()
     playingResume.subtitle = subtitleTrackIndex + 1;
     playingResume.savedAtMs = QDateTime::currentMSecsSinceEpoch();
     ResumeStore::Apply(ResumeStorePath(), {ResumeStore::Change::Put, playingResume}, resumeEntries);
+    if (mediaKind == MEDIA_BLURAY)
+        OfferDiscResume(); // the disc page, when it comes back, offers the place
 }
 
 void DRUI::SaveResumePositionNowAndThen()
@@ -101,6 +103,8 @@ void DRUI::ForgetResumePosition()
         return;
     ResumeStore::Apply(ResumeStorePath(), {ResumeStore::Change::Remove, playingResume}, resumeEntries);
     playingResume.key.clear();  // nothing more to save for it
+    if (mediaKind == MEDIA_BLURAY)
+        OfferDiscResume();
 }
 
 // A file starts where it was left, with the audio and subtitles chosen then,

@@ -133,6 +133,27 @@ void TestResumeReal::playAllPlaysTheEpisodesInOrder()
     QTRY_VERIFY_WITH_TIMEOUT(DRUITestAccess::currentTitle(w).endsWith("00001.mpls"), 20000);
     QTRY_COMPARE_WITH_TIMEOUT(DRUITestAccess::state(w), PlaybackState::Playing, 10000);
     QVERIFY2(!pages.contains(1), "the disc page came back between the episodes");
+
+    // Back to the disc page 12 s into episode 2: the page offers to resume
+    // there first, and that plays episode 2 from there.
+    QTRY_VERIFY_WITH_TIMEOUT(DRUITestAccess::mediumOpened(w), 10000);
+    QMetaObject::invokeMethod(&w, "SliderSeek", Q_ARG(int, 12));
+    QMetaObject::invokeMethod(&w, "SliderRelease");
+    QTRY_VERIFY_WITH_TIMEOUT(DRUITestAccess::playClockMs(w) >= 12000, 5000);
+    QTest::qWait(500);
+    QMenu *controls = DRUITestAccess::controlsMenu(w);
+    for (QAction *a : controls->actions())
+        if (a->data().toString() == "Navigation")
+            emit controls->triggered(a);
+    QCOMPARE(DRUITestAccess::pageStack(w)->currentIndex(), 1);
+    QAction *resume = page->actions().first();
+    QVERIFY(resume->isVisible());
+    QVERIFY2(resume->text().startsWith("Resume 00:00:1"), qPrintable(resume->text()));
+    QMetaObject::invokeMethod(&w, "BDMenuOperate", Q_ARG(QAction *, resume));
+    QTRY_COMPARE_WITH_TIMEOUT(DRUITestAccess::state(w), PlaybackState::Playing, 10000);
+    QVERIFY(DRUITestAccess::currentTitle(w).endsWith("00001.mpls"));
+    QTest::qWait(2000);
+    QVERIFY2(DRUITestAccess::playClockMs(w) >= 12000, qPrintable(QString::number(DRUITestAccess::playClockMs(w))));
 }
 
 int main(int argc, char *argv[])
