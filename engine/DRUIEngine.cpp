@@ -295,6 +295,9 @@ void DRUI::RefreshTrackMenus()
         if (chosen)
             checkOnly(audioTrackMenu, audioTrackIndex + 1);
     }
-    if (subtitleTrackCount > 0 && subtitleTrackMenu->actions().size() != subtitleTrackCount + 1)
+    if (subtitleTrackCount > 0 && subtitleTrackMenu->actions().size() != subtitleTrackCount + 1) {
         rebuild(subtitleTrackMenu, subtitleTrackCount, "MainWnd/SubtitleNumber", false);
+        if (subtitleTrackIndex >= 0 && subtitleTrackIndex < subtitleTrackCount)
+            checkOnly(subtitleTrackMenu, subtitleTrackIndex + 1);
+    }
 }

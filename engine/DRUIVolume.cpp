@@ -60,6 +60,7 @@ void DRUI::BDVideoMenu(QAction *action)
         if (!engine->isActive())
             return;
         engine->send(EngineCommand::KeepSubDemux, action->data().toInt() - 1);
+        subtitleTrackIndex = action->data().toInt() - 1; // remembered with the position
         CheckOnly(subtitleTrackMenu, action);
         return;
     }
