@@ -26,6 +26,17 @@ const BlurayTitle *TitleNumbered(const QList<BlurayTitle> &titles, int number)
     return nullptr;
 }
 
+// The title a disc's remembered place is in: the main title (0) or the one
+// of that number; none when it is no longer there.
+const BlurayTitle *RememberedTitle(const QList<BlurayTitle> &titles, const ResumeStore::Entry *entry)
+{
+    if (!entry)
+        return nullptr;
+    if (entry->title == 0)
+        return titles.isEmpty() ? nullptr : &titles.first();
+    return TitleNumbered(titles, entry->title);
+}
+
 } // namespace
 
 void DRUI::OfferDiscResume()
@@ -33,9 +44,7 @@ void DRUI::OfferDiscResume()
     discResumeAction->setVisible(false);
     const ResumeStore::Entry *entry = RememberedFor(ResumeStore::DiscKey(discIdentity));
     // A title that is no longer there, or a place past its end: nothing to resume.
-    const BlurayTitle *title = !entry ? nullptr
-                               : entry->title == 0 ? (titleOrder.isEmpty() ? nullptr : &titleOrder.first())
-                                                   : TitleNumbered(titleOrder, entry->title);
+    const BlurayTitle *title = RememberedTitle(titleOrder, entry);
     if (!title)
         return;
     const qint64 at = ResumeStore::ResumeAtMs(entry->positionMs, title->durationSeconds * 1000);
@@ -63,20 +72,18 @@ void DRUI::BuildEpisodeEntries()
 // every other entry of the disc page.
 bool DRUI::ChooseDiscExtra(QAction *action)
 {
-    const bool episode = discEpisodesAction->menu() && action->associatedObjects().contains(discEpisodesAction->menu());
-    if (action != discResumeAction && action != discPlayAllAction && !episode) {
-        playAllEpisodes.clear();
-        return false;
-    }
+    const bool episode = discEpisodesAction->menu()
+                         && action->associatedObjects().contains(discEpisodesAction->menu());
+    // Any choice on the page ends a Play All under way.
     playAllEpisodes.clear();
+    if (action != discResumeAction && action != discPlayAllAction && !episode)
+        return false;
     if (action == discResumeAction) {
         const ResumeStore::Entry *entry = RememberedFor(ResumeStore::DiscKey(discIdentity));
-        const BlurayTitle *title = entry && entry->title ? TitleNumbered(titleOrder, entry->title) : nullptr;
-        if (!entry || (entry->title && !title) || titleOrder.isEmpty())
-            return true;
-        PlayDiscTitle(title ? *title : titleOrder.first(), title != nullptr,
-                      ResumeStore::ResumeAtMs(entry->positionMs, (title ? *title : titleOrder.first()).durationSeconds * 1000),
-                      entry->audio, entry->subtitle);
+        if (const BlurayTitle *title = RememberedTitle(titleOrder, entry))
+            PlayDiscTitle(*title, entry->title != 0,
+                          ResumeStore::ResumeAtMs(entry->positionMs, title->durationSeconds * 1000),
+                          entry->audio, entry->subtitle);
         return true;
     }
     if (discEpisodes.episodes.isEmpty())
