@@ -10,35 +10,41 @@
 
 using namespace Harness;
 
-class TestResumeReal : public QObject
-{
-    Q_OBJECT
-private slots:
-    void initTestCase();
-    void fileResumesAfterARestart();
-    void playAllPlaysTheEpisodesInOrder();
+namespace {
 
-private:
-    std::unique_ptr<DRUI> StartPlayer();
-    QString trace() const { return m_work.filePath("trace.txt"); }
-
-    QTemporaryDir m_work;
-};
-
-void TestResumeReal::initTestCase()
-{
-    if (qEnvironmentVariableIsEmpty("VANTOREL_ENGINE"))
-        qputenv("VANTOREL_ENGINE", VANTOREL_PROGRAM_DIR "/Player");
-    qputenv("PLAYER_TRACE", trace().toUtf8());
-}
-
-std::unique_ptr<DRUI> TestResumeReal::StartPlayer()
+std::unique_ptr<DRUI> StartPlayer()
 {
     auto w = std::make_unique<DRUI>();
     w->BuildPages();
     w->show();
     return QTest::qWaitForWindowExposed(w.get()) ? std::move(w) : nullptr;
 }
+
+// The way the seek slider goes there.
+void SeekWithSlider(DRUI &w, int second)
+{
+    QMetaObject::invokeMethod(&w, "SliderSeek", Q_ARG(int, second));
+    QMetaObject::invokeMethod(&w, "SliderRelease");
+}
+
+} // namespace
+
+class TestResumeReal : public QObject
+{
+    Q_OBJECT
+    QString trace() const { return m_work.filePath("trace.txt"); }
+    QTemporaryDir m_work;
+
+private slots:
+    void initTestCase()
+    {
+        if (qEnvironmentVariableIsEmpty("VANTOREL_ENGINE"))
+            qputenv("VANTOREL_ENGINE", VANTOREL_PROGRAM_DIR "/Player");
+        qputenv("PLAYER_TRACE", trace().toUtf8());
+    }
+    void fileResumesAfterARestart();
+    void playAllPlaysTheEpisodesInOrder();
+};
 
 void TestResumeReal::fileResumesAfterARestart()
 {
@@ -57,9 +63,7 @@ void TestResumeReal::fileResumesAfterARestart()
         QTRY_COMPARE_WITH_TIMEOUT(tracks->actions().size(), 3, 10000);
         emit DRUITestAccess::audioMenu(w)->triggered(tracks->actions().at(2));
         QTRY_COMPARE_WITH_TIMEOUT(LastTraceValue(trace(), "aid"), QString("2"), 5000);
-        // On to 20 s, the way the slider goes there.
-        QMetaObject::invokeMethod(&w, "SliderSeek", Q_ARG(int, 20));
-        QMetaObject::invokeMethod(&w, "SliderRelease");
+        SeekWithSlider(w, 20);
         QTRY_VERIFY_WITH_TIMEOUT(DRUITestAccess::playClockMs(w) >= 20000, 5000);
         QTest::qWait(300);
         // Quit, as File > Exit does.
@@ -128,8 +132,7 @@ void TestResumeReal::playAllPlaysTheEpisodesInOrder()
     QTRY_COMPARE_WITH_TIMEOUT(DRUITestAccess::state(w), PlaybackState::Playing, 10000);
     QVERIFY(DRUITestAccess::currentTitle(w).endsWith("00000.mpls"));
     // Near the end of the first, so the test need not sit through it.
-    QMetaObject::invokeMethod(&w, "SliderSeek", Q_ARG(int, 19));
-    QMetaObject::invokeMethod(&w, "SliderRelease");
+    SeekWithSlider(w, 19);
     QTRY_VERIFY_WITH_TIMEOUT(DRUITestAccess::currentTitle(w).endsWith("00001.mpls"), 20000);
     QTRY_COMPARE_WITH_TIMEOUT(DRUITestAccess::state(w), PlaybackState::Playing, 10000);
     QVERIFY2(!pages.contains(1), "the disc page came back between the episodes");
@@ -137,8 +140,7 @@ void TestResumeReal::playAllPlaysTheEpisodesInOrder()
     // Back to the disc page 12 s into episode 2: the page offers to resume
     // there first, and that plays episode 2 from there.
     QTRY_VERIFY_WITH_TIMEOUT(DRUITestAccess::mediumOpened(w), 10000);
-    QMetaObject::invokeMethod(&w, "SliderSeek", Q_ARG(int, 12));
-    QMetaObject::invokeMethod(&w, "SliderRelease");
+    SeekWithSlider(w, 12);
     QTRY_VERIFY_WITH_TIMEOUT(DRUITestAccess::playClockMs(w) >= 12000, 5000);
     QTest::qWait(500);
     QMenu *controls = DRUITestAccess::controlsMenu(w);
