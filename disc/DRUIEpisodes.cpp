@@ -122,6 +122,7 @@ bool DRUI::PlayAllGoesOn(int step)
 void DRUI::ShowResumedSign(qint64 positionMs)
 {
     startOverButton->setText(Text("MainWnd/ResumedStartOver").arg(FormatSeconds(positionMs / 1000)));
+    startOverButton->setToolTip(startOverButton->text());
     startOverButton->show();
     constexpr int ShownMs = 15000;
     const int shown = ++resumedSigns;

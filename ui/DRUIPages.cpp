@@ -346,6 +346,7 @@ QWidget *DRUI::BuildControlBar()
     startOverButton->setFont(Styles::Calibri(10, true));
     startOverButton->setCursor(Qt::PointingHandCursor);
     startOverButton->setShortcut(QKeySequence(Qt::Key_Home));
+    startOverButton->setToolTip(Text("MainWnd/ResumedStartOver").arg(QStringLiteral("00:00:00")));
     startOverButton->hide();
     connect(startOverButton, &QPushButton::clicked, this, &DRUI::StartOver);
     infoRow->addWidget(startOverButton);
