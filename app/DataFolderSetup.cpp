@@ -1,5 +1,6 @@
 #include "app/DataFolderSetup.h"
 
+#include "platform/GuardedFile.h"
 #include "platform/ProgramPaths.h"
 
 #include <QDir>
@@ -22,10 +23,13 @@ bool Usable(const QString &program)
     return info.isFile() && info.isExecutable();
 }
 
+// The probe is a few megabytes; anything far bigger is not it.
+constexpr qint64 MaxProbeBytes = 256 * 1024 * 1024;
+
 QByteArray Contents(const QString &path)
 {
-    QFile file(path);
-    return QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    const GuardedFile::Contents file = GuardedFile::Read(path, MaxProbeBytes);
+    return file.cut ? QByteArray() : file.bytes;
 }
 
 // Written beside the copy and renamed over it, so that a player starting a

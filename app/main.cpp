@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QDir>
 
+#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -36,6 +37,9 @@ int EndAfterHandover(int argc, char **argv, const CommandLine &commandLine,
 
 int main(int argc, char *argv[])
 {
+    // A write over the file-size limit is then a failed write that the code
+    // handles (the list and the probe copy are left as they were), not the end.
+    std::signal(SIGXFSZ, SIG_IGN);
     // Relative names are meant from where this start was made; a running
     // instance gets them whole.
     const CommandLine commandLine = ReadCommandLine(argc, argv, QDir::currentPath());
@@ -81,6 +85,7 @@ int main(int argc, char *argv[])
     if (playsAtOnce)
         window->OpenFromDesktop(commandLine.plan.paths);
     window->show();
+    window->TellMissingLanguageFile();
     if (!playsAtOnce)
         window->OpenFromDesktop(commandLine.plan.paths);
     MprisService mpris(window.get());

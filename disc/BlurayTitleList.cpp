@@ -38,30 +38,31 @@ BlurayPlaylistFile ReadPlaylistFile(CMplsReader& reader, const QString& path)
 // Finds byte copies among the playlists that have play items, by SHA-512
 // digest. Files that differ in size or in the hash value of what the reader
 // read cannot be copies, so digests are taken only for files that agree in
-// both (in practice, the copies): the file at hand from the reader's buffer
-// when that holds all of it, an earlier title from its file.
+// both (in practice, the copies). A digest covers what the reader reads, all
+// a playlist can hold: a file bigger than that is no playlist, and hashing
+// gigabytes of two look-alikes would hold the disc page up for a minute.
 class PlaylistCopies {
 public:
     explicit PlaylistCopies(const std::atomic<bool>* cancelled) : cancelled_(cancelled) {}
 
-    // Whether the file the reader read last (path) is a copy of one of titles.
+    // Whether the file the reader read last is a copy of one of titles.
     // Its digest, when one was needed, goes to digest.
-    bool IsCopy(const CMplsReader& reader, const QString& path, QList<BlurayTitle>& titles,
+    bool IsCopy(const CMplsReader& reader, QList<BlurayTitle>& titles,
                 QByteArray& digest)
     {
         const QByteArrayView bytes = reader.LastBytes();
         QList<qsizetype>& alike = titlesByKey_[{reader.LastFileSize(), qHash(bytes)}];
         if (!alike.isEmpty()) {
-            // A digest that cannot be taken (the file vanished after it was
-            // read) makes the file no copy of anything, nor anything a copy of it.
-            if (bytes.size() == reader.LastFileSize())
-                digest = DigestHex(bytes);
-            else if (FileDigestHex(path, digest, cancelled_) != 0)
+            // A file cut short while it was read is no copy of anything, nor
+            // anything a copy of it.
+            if (bytes.size() != qMin(reader.LastFileSize(), CMplsReader::kBufferSize))
                 return false;
+            digest = DigestHex(bytes);
         }
         for (const qsizetype i : alike) {
             BlurayTitle& title = titles[i];
-            if (title.digest.isEmpty() && FileDigestHex(title.playlistPath, title.digest, cancelled_) != 0)
+            if (title.digest.isEmpty()
+                && FileDigestHex(title.playlistPath, title.digest, cancelled_, CMplsReader::kBufferSize) != 0)
                 continue;
             if (title.digest == digest)
                 return true;
@@ -125,7 +126,7 @@ void ReadBlurayPlaylists(const QStringList& playlistPaths, BlurayDisc& disc,
         if (file.playItems.isEmpty())
             continue;  // not a playlist, damaged or a look-alike: no title, no number
         BlurayTitle title;
-        if (copies.IsCopy(reader, path, disc.titles, title.digest)) {
+        if (copies.IsCopy(reader, disc.titles, title.digest)) {
             ++counter;  // a byte-identical copy uses up a number
             continue;
         }

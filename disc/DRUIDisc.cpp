@@ -181,12 +181,13 @@ void DRUI::LoadBlurayTitles(const BlurayDisc &disc, const BlurayTitleState &tabl
     discPlayAllAction->setVisible(false);
     discEpisodesAction->setVisible(false);
     if (disc.titles.isEmpty()) {
-        currentTitle.clear();
+        FreeOffThread(this, std::exchange(titleOrder, {}));
+        AskToPlay(PlayRequest{PlayAsk::NewMedium});
         return;
     }
-    currentTitle = disc.titles.first().playlistPath;
-    // The disc page's Play (and the desktop's) plays this disc, not the file
-    // that played before it.
+    // The disc page's Play (and the desktop's) plays this disc's main title,
+    // not the file or the title that played before it.
+    AskToPlay(PlayRequest{PlayAsk::NewMedium, disc.titles.first().playlistPath});
     mediaKind = MEDIA_BLURAY;
     BuildDiscPopups(disc);
     BuildEpisodeEntries();
@@ -236,7 +237,7 @@ void DRUI::BuildDiscPopups(const BlurayDisc &disc)
         }
     };
 
-    const BlurayTitleEntry *known = discTitles.find(currentTitle);
+    const BlurayTitleEntry *known = discTitles.find(pick.currentTitle);
     const BlurayTitleEntry title = known ? *known : BlurayTitleEntry();
     QMenu *subtitles = DiscPopup(discSubtitleAction);
     ClearMenu(subtitleTrackMenu);
@@ -309,17 +310,17 @@ void DRUI::MarkCurrentTitle()
         return;
     QAction *current = nullptr;
     for (QAction *entry : titles->actions()) {
-        if (entry->data().value<PLAY_LIST_INFO>().path == currentTitle)
+        if (entry->data().value<PLAY_LIST_INFO>().path == pick.currentTitle)
             current = entry;
     }
     MarkDiscChoice(titles, current);
 }
 
 // The title the disc page's popups describe and its Play Movie plays; none
-// once a disc without titles was loaded (currentTitle is empty then).
+// once a disc without titles was loaded.
 QString DRUI::DiscMainTitle() const
 {
-    return currentTitle.isEmpty() || titleOrder.isEmpty() ? QString() : titleOrder.first().playlistPath;
+    return titleOrder.isEmpty() ? QString() : titleOrder.first().playlistPath;
 }
 
 // The Controls menu offers the chapters of the title that plays: the disc
@@ -331,11 +332,11 @@ void DRUI::ShowChaptersOfCurrentTitle()
         if (entry->parent() == chapterMenu)
             entry->deleteLater();
     }
-    if (currentTitle == DiscMainTitle() && discChapterAction->menu()) {
+    if (pick.currentTitle == DiscMainTitle() && discChapterAction->menu()) {
         chapterMenu->addActions(discChapterAction->menu()->actions());
         return;
     }
-    const BlurayTitleEntry *title = discTitles.find(currentTitle);
+    const BlurayTitleEntry *title = discTitles.find(pick.currentTitle);
     const QList<quint32> starts = title ? title->chapters : QList<quint32>();
     for (int k = 1; k <= starts.size(); ++k)
         chapterMenu->addAction(ChapterEntry(k, starts[k - 1], chapterMenu));
@@ -346,7 +347,7 @@ void DRUI::ShowChaptersOfCurrentTitle()
 // menu, and a mark left from the last title would mislead there).
 void DRUI::MarkPlayingChapter(QMenu *chapters)
 {
-    const BlurayTitleEntry *title = discTitles.find(currentTitle);
+    const BlurayTitleEntry *title = discTitles.find(pick.currentTitle);
     const bool plays = engine->isActive() && mediaKind == MEDIA_BLURAY && title;
     const int at = plays ? ChapterAt(title->chapters, positionText.toInt()) : -1;
     const QList<QAction *> entries = chapters->actions();
@@ -357,11 +358,9 @@ void DRUI::BDMenuOperate(QAction *action)
 {
     if (ChooseDiscExtra(action))
         return;
-    titleChosen = false;
     // The popups list the main title's streams and chapters, and Play Movie
     // and a chapter play the main title ("br://0"), also after another title
-    // played: the choices and what the window knows of the title (length,
-    // chapters to step through) are the main title's.
+    // played: the choices are the main title's.
     const QString mainTitle = DiscMainTitle();
     const QObjectList shownIn = action->associatedObjects();
     const auto in = [&shownIn](QAction *entry) { return entry->menu() && shownIn.contains(entry->menu()); };
@@ -381,19 +380,19 @@ void DRUI::BDMenuOperate(QAction *action)
             title->audioChoice = action->data().toInt();
         return;
     }
-    startSeconds = 0;
-    currentTitle = mainTitle;
-    if (in(discChapterAction)) {
-        startSeconds = int(action->data().toLongLong() / 1000);
-    } else if (in(discOtherTitlesAction)) {
-        currentTitle = action->data().value<PLAY_LIST_INFO>().path;
-        titleChosen = true;
-    }
-    PlayCurrentTitle();
+    if (in(discChapterAction))
+        AskToPlay(PlayRequest{PlayAsk::Chapter, QString(), int(action->data().toLongLong() / 1000)});
+    else if (in(discOtherTitlesAction))
+        AskToPlay(PlayRequest{PlayAsk::Title, action->data().value<PLAY_LIST_INFO>().path});
+    else
+        AskToPlay(PlayRequest{PlayAsk::PlayMovie});
 }
 
+// Plays the pick: what the window knows of the title (length, chapters to
+// step through) becomes that title's.
 void DRUI::PlayCurrentTitle()
 {
+    const QString &currentTitle = pick.currentTitle;
     if (currentTitle.isEmpty())
         return;
     const BlurayTitleEntry *title = discTitles.find(currentTitle);

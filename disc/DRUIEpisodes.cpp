@@ -111,7 +111,7 @@ bool DRUI::PlayAllGoesOn(int step)
 {
     const int next = playAllAt + step;
     if (playAllEpisodes.isEmpty() || playAllAt < 0 || playAllAt >= playAllEpisodes.size()
-        || playAllEpisodes[playAllAt].playlistPath != currentTitle || next < 0 || next >= playAllEpisodes.size())
+        || playAllEpisodes[playAllAt].playlistPath != pick.currentTitle || next < 0 || next >= playAllEpisodes.size())
         return false;
     const QList<BlurayEpisode> keep = playAllEpisodes;
     PlayEpisode(next);
@@ -143,14 +143,13 @@ void DRUI::StartOver()
 
 void DRUI::PlayDiscTitle(const BlurayTitle &title, bool chosen, qint64 startMs, int audio, int subtitle)
 {
-    currentTitle = title.playlistPath;
-    titleChosen = chosen;
-    startSeconds = int(startMs / 1000);
-    if (BlurayTitleEntry *entry = discTitles.find(currentTitle)) {
+    Q_UNUSED(chosen) // asked for by its number: the same playlist either way
+    // The streams chosen then are the title's choices, which the start takes.
+    if (BlurayTitleEntry *entry = discTitles.find(title.playlistPath)) {
         if (audio >= 0)
             entry->audioChoice = audio;
         if (subtitle >= 0)
             entry->subtitleChoice = subtitle;
     }
-    PlayCurrentTitle();
+    AskToPlay(PlayRequest{PlayAsk::TitleAt, title.playlistPath, int(startMs / 1000)});
 }

@@ -16,6 +16,9 @@
 
 namespace {
 
+// About what an engine takes to its first frame on a machine with work to do.
+constexpr int EngineHeadStartMs = 400;
+
 const char *const MediaFilter =
     "*.rmvb *.rm *.mpeg *.mov *.avi *.wmv *.asf *.mp4 *.flv *.fla *.swf *.m4v *.3gp *.dv "
     "*.3g2 *.m4b *.mkv *.mts *.divx *.ogm *.moi *.vob *.ajp *.f4v *.mqv *.svi *.vid *.tod "
@@ -73,13 +76,17 @@ void DRUI::OpenMediaFiles(const QStringList &files)
         mediaLengthSeconds = 0;
     AppendToPlaylist(entries);
     mediaKind = MEDIA_FILE;
-    currentTitle.clear();
+    AskToPlay(PlayRequest{PlayAsk::NewMedium});
     // The engine starts first and the files are probed while it opens the
     // first one, so the probes cost no time before the first frame. The
     // probes run beside the window, the first file's ahead of the others and
     // of any still waiting from earlier openings, which finish afterwards:
     // their entries are in the playlist and get their durations all the same.
     VideoPlay();
+    // Nor any processor time: an engine that starts has it first, while it
+    // loads and opens the medium.
+    if (engine->medium() == existing.first() && !sameMedium)
+        probes->holdFor(EngineHeadStartMs);
     probes->setProgram(ProbeToolCopy(dataFolder));
     probes->probe(existing);
 }

@@ -83,13 +83,17 @@ private:
                 next_.reset();
                 busy_ = true;
             }
-            const DiscKind kind = DetectDiscKind(job->folder);
+            DiscKind kind = DetectDiscKind(job->folder);
             BlurayDisc disc;
             disc.folder = job->folder;
             BlurayTitleState tables;
             QVariant extra;
             if (kind == DiscKind::Bluray && !job->cancelled) {
                 disc = ReadBlurayDisc(job->folder, &job->cancelled);
+                // A PLAYLIST folder that lists nothing (empty, unreadable, a
+                // link loop) holds no disc: said as for a folder without one.
+                if (disc.files.isEmpty() && !job->cancelled)
+                    kind = DiscKind::None;
                 if (!job->cancelled)
                     tables = BlurayTitleState::ForDisc(disc);
                 if (extra_ && !job->cancelled)

@@ -8,7 +8,8 @@
 // costs a short-lived program like disc-titles more than every playlist of a
 // disc takes to hash.
 
-int FileDigestHex(const QString& path, QByteArray& hex, const std::atomic<bool>* cancelled)
+int FileDigestHex(const QString& path, QByteArray& hex, const std::atomic<bool>* cancelled,
+                  qint64 maxBytes)
 {
     hex.clear();
     CRawFile file;
@@ -17,7 +18,7 @@ int FileDigestHex(const QString& path, QByteArray& hex, const std::atomic<bool>*
     // Fed in chunks so that a huge file costs no more memory than a small one.
     QCryptographicHash hash(QCryptographicHash::Sha512);
     QByteArray chunk(int(CRawFile::kChunk), Qt::Uninitialized);
-    const qint64 size = file.Size();
+    const qint64 size = maxBytes < 0 ? file.Size() : qMin(file.Size(), maxBytes);
     for (qint64 offset = 0; offset < size; offset += CRawFile::kChunk) {
         if (cancelled && cancelled->load(std::memory_order_relaxed))
             return kDigestCancelled;

@@ -2,6 +2,7 @@
 
 #include "disc/RawFile.h"
 
+#include <algorithm>
 #include <QtEndian>
 #include <cstring>
 
@@ -173,7 +174,9 @@ private:
 
         PLAY_ITEM_INFO item;
         item.inMs = inTime / 45;
-        item.durationMs = outTime / 45 - inTime / 45;
+        // An OUT time before the IN time wraps round as libbluray's does
+        // (a day and some hours), instead of making a title of 1,192 hours.
+        item.durationMs = outTime >= inTime ? outTime / 45 - inTime / 45 : quint32(outTime - inTime) / 45;
         item.clipName = ClipName(in_.data + at + 2);
         item.offsetMs = totalMs_;
         totalMs_ += item.durationMs;
@@ -247,9 +250,15 @@ private:
                 return OutOfBounds;
             if (type == 1 && item >= 0 && item < items.size()) {
                 const PLAY_ITEM_INFO& target = items.at(item);
-                chapters.append(target.offsetMs + timeStamp / 45 - target.inMs);
+                // A mark before its item's IN time starts the chapter with
+                // the item: it would wrap to a chapter billions of
+                // milliseconds in, and chapter lists must stay in order.
+                chapters.append(target.offsetMs + qMax(timeStamp / 45, target.inMs) - target.inMs);
             }
         }
+        // Chapters in the order they play, whatever order the file lists
+        // their marks in: chapter stepping relies on it.
+        std::stable_sort(chapters.begin(), chapters.end());
         return Ok;
     }
 

@@ -34,15 +34,17 @@ constexpr int LinesPerTurn = 500;
 
 void DRUI::VideoPlay()
 {
-    if (currentMediaPath.isEmpty() || !QFileInfo::exists(currentMediaPath))
+    // A disc's folder was seen by its read; looking again here could keep the
+    // window waiting for a drive to spin up. One that has gone since then
+    // fails in the engine, and the user is told.
+    if (currentMediaPath.isEmpty() || (mediaKind == MEDIA_FILE && !QFileInfo::exists(currentMediaPath)))
         return;
     if (currentMediaPath == engine->medium()) {
         engine->isPlaying() ? PausePlayback() : ResumePlayback();
         return;
     }
-    const BlurayTitleEntry *title = discTitles.find(currentTitle);
-    audioTrackIndex = (title ? title->audioChoice : -1) - 1;
-    subtitleTrackIndex = (title ? title->subtitleChoice : -1) - 1;
+    if (mediaKind != MEDIA_BLURAY) // a title's choices come with its pick
+        audioTrackIndex = subtitleTrackIndex = -1;
     pageStack->setCurrentIndex(2);
     seekSlider->setEnabled(true);
     seekSlider->setRange(0, int(mediaLengthSeconds));
@@ -52,8 +54,6 @@ void DRUI::VideoPlay()
     if (mediaKind != MEDIA_BLURAY) {
         ClearMenu(titleMenu);
         ClearMenu(chapterMenu);
-        // A chapter's start belongs to the title it was chosen for.
-        startSeconds = 0;
     }
     AddRecentFile(currentMediaPath);
     StartEngine();
@@ -84,21 +84,22 @@ void DRUI::StartEngine()
     launch.windowId = quint64(videoSurface->winId());
     launch.screenshotFolder = dataFolder;
     launch.mediaKind = mediaKind;
-    launch.titleChosen = titleChosen;
-    if (const BlurayTitleEntry *title = discTitles.find(currentTitle))
+    const bool bluray = mediaKind == MEDIA_BLURAY;
+    launch.titleChosen = bluray && pick.titleChosen;
+    if (const BlurayTitleEntry *title = discTitles.find(pick.currentTitle))
         launch.titleNumber = title->number;
-    BeginResumeEntry(titleChosen && launch.titleNumber ? *launch.titleNumber : 0);
+    BeginResumeEntry(launch.titleChosen && launch.titleNumber ? *launch.titleNumber : 0);
     launch.mediaPath = currentMediaPath;
-    // A Blu-ray engine runs in the disc's stream folder; the player's own
-    // folder stays where it is (its log and relative paths live there).
-    const QString streams = currentMediaPath + QStringLiteral("/BDMV/STREAM");
-    const bool inStreams = mediaKind == MEDIA_BLURAY && QFileInfo(streams).isDir();
-    engine->start(EngineProgram(), BuildEngineArguments(launch), currentMediaPath,
-                  inStreams ? streams : QString());
+    // The engine opens a disc by its absolute device path and needs no
+    // folder of the disc's to run in: looking for one would keep the window
+    // waiting for a sleeping drive, and an image has none.
+    engine->start(EngineProgram(), BuildEngineArguments(launch), currentMediaPath, QString());
     if (!engine->isActive())
         return; // it could not be started; the user is told
 
     engine->send(EngineCommand::StartVolume, volumeSlider->value());
+    // A chapter's start belongs to the title it was chosen for.
+    const int startSeconds = bluray ? pick.startSeconds : 0;
     if (startSeconds > 0) {
         engine->send(EngineCommand::Seek, startSeconds);
         playClockMs = qint64(startSeconds) * 1000;
@@ -124,6 +125,12 @@ void DRUI::EngineFailedToStart()
     if (!engine->isActive())
         StopBtn();
     CMessageBox::Inform(this, Text("Messages/MSG0104"));
+}
+
+// Looked at only once a disc failed: then the drive is awake anyway.
+bool DRUI::DiscHasGone() const
+{
+    return mediaKind != MEDIA_FILE && !currentMediaPath.isEmpty() && !QFileInfo::exists(currentMediaPath);
 }
 
 void DRUI::EngineEndedByItself(bool failed)
@@ -156,7 +163,9 @@ void DRUI::EndOfMedium()
 void DRUI::TellNotPlayed()
 {
     // An encrypted disc says which encryption; a disc is no file.
-    if (!mediumEncryption.isEmpty())
+    if (DiscHasGone())
+        CMessageBox::Inform(this, Text("Messages/MSG0130"));
+    else if (!mediumEncryption.isEmpty())
         CMessageBox::Inform(this, Text("Messages/MSG0108").arg(mediumEncryption));
     else
         CMessageBox::Inform(this, Text(mediaKind == MEDIA_FILE ? "Messages/MSG0105" : "Messages/MSG0107"));

@@ -19,8 +19,29 @@
 
 void DRUI::TakeSnapshot()
 {
-    if (engine->isActive())
-        engine->sendKeepingPause(EngineCommand::Screenshot);
+    if (!engine->isActive())
+        return;
+    // The engine puts its picture into the data folder first; where it
+    // cannot (read-only, full), it would fail without a word.
+    if (!SnapshotFiles::CanWriteIn(dataFolder)) {
+        TellSnapshotFailure(dataFolder, Text("Messages/MSG0305").arg(dataFolder));
+        return;
+    }
+    // Written by the engine in the chosen format where it can, so that the
+    // snapshot only has to be moved into place.
+    engine->sendKeepingPause(EngineCommand::ScreenshotFormat,
+                             SnapshotFiles::WriterFor(snapshotFormat).engineFormat);
+    engine->sendKeepingPause(EngineCommand::Screenshot);
+}
+
+void DRUI::TellSnapshotFailure(const QString &place, const QString &message)
+{
+    // Said once: more failures in the same place stay quiet until a
+    // snapshot is saved again.
+    if (place == failedSnapshotFolder)
+        return;
+    failedSnapshotFolder = place;
+    CMessageBox::Inform(this, message);
 }
 
 void DRUI::SaveSnapshot(const QByteArray &line)
@@ -44,13 +65,14 @@ void DRUI::SnapshotWritten(const SnapshotFiles::Outcome &outcome)
         failedSnapshotFolder.clear();
         return;
     }
-    // Said once: more failures into the same folder stay quiet until a
-    // snapshot is saved again.
-    if (folder == failedSnapshotFolder)
+    // A picture that cannot be read (cut short on a full disk) is no
+    // picture kept anywhere: the message must not say it is.
+    if (outcome.failure == SnapshotFiles::Failure::Image) {
+        TellSnapshotFailure(folder, Text("Messages/MSG0304").arg(dataFolder));
         return;
-    failedSnapshotFolder = folder;
+    }
     const QString keptIn = QFileInfo(outcome.job.engineFile).absolutePath();
-    CMessageBox::Inform(this, Text("Messages/MSG0301").arg(folder, keptIn));
+    TellSnapshotFailure(folder, Text("Messages/MSG0301").arg(folder, keptIn));
 }
 
 void DRUI::btnOpenSnapshotFolder()

@@ -131,6 +131,9 @@ void DRUI::Navigation()
 void DRUI::SliderPress()
 {
     answerCount = 0;
+    // A press on the handle that moves nothing seeks to where it stands,
+    // never to the target of an earlier drag.
+    seekTarget = qMax(seekSlider->sliderPosition(), 0);
 }
 
 void DRUI::SliderSeek(int value)
@@ -178,7 +181,7 @@ void DRUI::SeekToSecond(int second)
 
 void DRUI::StepChapter(bool forward)
 {
-    const BlurayTitleEntry *title = discTitles.find(currentTitle);
+    const BlurayTitleEntry *title = discTitles.find(pick.currentTitle);
     if (!title)
         return;
     const int p = positionText.toInt();
@@ -223,12 +226,7 @@ void DRUI::PlayNext()
 
 void DRUI::PlayCommand()
 {
-    if (mediaKind == MEDIA_BLURAY)
-        PlayCurrentTitle();
-    else if (!currentMediaPath.isEmpty())
-        OpenMediaFiles({currentMediaPath});
-    else
-        btnOpenFile();
+    AskToPlay(PlayRequest{PlayAsk::Play});
 }
 
 void DRUI::JumpFromSlider(int (*target)(int sliderValue, int positionSeconds, qint64 lengthSeconds))
@@ -263,7 +261,6 @@ void DRUI::VolumeDownCommand()
 
 void DRUI::BDControlsMenu(QAction *action)
 {
-    titleChosen = false;
     // Chapter and title entries also sit in the disc page's popups, so they
     // are known by the menus that show them, not by their owner.
     const QObjectList shownIn = action->associatedObjects();
@@ -275,11 +272,7 @@ void DRUI::BDControlsMenu(QAction *action)
         return;
     }
     if (shownIn.contains(titleMenu)) {
-        mediaKind = MEDIA_BLURAY;
-        currentTitle = action->data().value<PLAY_LIST_INFO>().path;
-        engine->stop();
-        titleChosen = true;
-        PlayCurrentTitle();
+        AskToPlay(PlayRequest{PlayAsk::Title, action->data().value<PLAY_LIST_INFO>().path});
         return;
     }
     static const QMap<QString, Handler> table = {

@@ -12,7 +12,7 @@ struct CommandForm
     const char *format; // printf form; at most one %d, which gets the argument
 };
 
-constexpr std::array<CommandForm, 15> Forms = {{
+constexpr std::array<CommandForm, 16> Forms = {{
     {EngineCommand::StartVolume, "volume %d 2\n"},
     {EngineCommand::Seek, "seek %d 2\n"},
     {EngineCommand::GetLength, "get_time_length\n"},
@@ -28,6 +28,7 @@ constexpr std::array<CommandForm, 15> Forms = {{
     {EngineCommand::KeepSwitchAudio, "pausing_keep switch_audio %d\n"},
     {EngineCommand::KeepSubDemux, "pausing_keep sub_demux %d\n"},
     {EngineCommand::KeepBalance, "pausing_keep balance %d 1\n"},
+    {EngineCommand::ScreenshotFormat, "screenshot_format %d\n"},
 }};
 
 } // namespace

@@ -19,6 +19,7 @@ enum class EngineCommand {
     KeepSwitchAudio, // "pausing_keep switch_audio %d"
     KeepSubDemux,    // "pausing_keep sub_demux %d"
     KeepBalance,     // "pausing_keep balance %d 1": -1 left, 0 centre, 1 right
+    ScreenshotFormat, // "screenshot_format %d": 0 PNG, 1 JPEG for the screenshots to come
 };
 
 // The command as one line ending in "\n"; argument is used by the forms

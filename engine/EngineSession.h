@@ -56,6 +56,8 @@ public:
     // the same program without a folder of its own hands the arguments to it
     // instead of starting a process; any other start lets it go.
     void adoptSpare(QProcess *spare, const QString &program);
+    // An engine started ahead of need waits: a medium plays right away.
+    bool hasSpare() const { return m_spare != nullptr; }
 
     // Tells an active engine to quit; one that is still there after graceMs
     // is ended by force.

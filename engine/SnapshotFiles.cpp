@@ -2,6 +2,7 @@
 
 #include "engine/EngineOutput.h"
 #include "engine/SnapshotFolder.h"
+#include "platform/AtomicFile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -10,7 +11,11 @@
 #include <QSaveFile>
 
 #include <array>
+#include <cerrno>
+#include <cstdio>
 #include <utility>
+
+#include <fcntl.h>
 
 namespace SnapshotFiles {
 
@@ -35,6 +40,14 @@ QString EngineShot(const QByteArray &line, const QString &dataFolder)
     if (real.absolutePath() != folder)
         return QString();
     return real.filePath();
+}
+
+bool CanWriteIn(const QString &folder)
+{
+    const QString probe = QDir(folder).filePath(QStringLiteral(".snapshot-check"));
+    const bool written = WriteFileAtomically(probe, QByteArray(4096, '\0'));
+    QFile::remove(probe);
+    return written;
 }
 
 QString FileName(const QString &folder, const QDateTime &time, const QString &format)
@@ -69,15 +82,58 @@ Writer WriterFor(const QString &format)
 {
     // PNG is lossless whatever its compression; the default level takes
     // twice as long on a 1080p frame as a middle one, for a sixth less size.
+    // The engine writes no BMP: it writes a PNG for the window to convert.
     static const std::array<std::pair<const char *, Writer>, 2> writers = {{
-        {"PNG", {"PNG", 50}},
-        {"BMP", {"BMP", -1}},
+        {"PNG", {"PNG", 50, 0}},
+        {"BMP", {"BMP", -1, 0}},
     }};
     for (const auto &[text, writer] : writers)
         if (format == QLatin1String(text))
             return writer;
-    return {"JPEG", -1};
+    return {"JPEG", -1, 1};
 }
+
+namespace {
+
+// Into a file that does not exist yet: never over another snapshot.
+bool RenameNew(const QString &from, const QString &to)
+{
+    return renameat2(AT_FDCWD, QFile::encodeName(from).constData(), AT_FDCWD,
+                     QFile::encodeName(to).constData(), RENAME_NOREPLACE) == 0;
+}
+
+// The engine's file as it is, when it already is what the user chose.
+bool Move(const QString &engineFile, const QString &path)
+{
+    if (RenameNew(engineFile, path))
+        return true;
+    if (errno == EEXIST)
+        return false;
+    // Another file system (or one without that kind of rename).
+    QFile source(engineFile);
+    QSaveFile file(path);
+    if (!source.open(QIODevice::ReadOnly) || !file.open(QIODevice::WriteOnly))
+        return false;
+    char chunk[1 << 16];
+    qint64 got;
+    while ((got = source.read(chunk, sizeof chunk)) > 0)
+        if (file.write(chunk, got) != got)
+            return false;
+    if (got != 0 || !file.commit())
+        return false;
+    source.close();
+    QFile::remove(engineFile);
+    return true;
+}
+
+bool Convert(const QImage &image, const Writer &writer, const QString &path)
+{
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly)
+        && image.save(&file, writer.format.constData(), writer.quality) && file.commit();
+}
+
+} // namespace
 
 Outcome Write(const Job &job)
 {
@@ -90,20 +146,22 @@ Outcome Write(const Job &job)
     }
     QImageReader reader(job.engineFile);
     reader.setDecideFormatFromContent(true);
-    const QImage image = reader.read();
-    if (image.isNull()) {
+    const Writer writer = WriterFor(job.format);
+    // Only the header is read to tell: a frame the engine wrote in the chosen
+    // format is never decoded and encoded again.
+    const bool asChosen = reader.format() == writer.format.toLower();
+    const QImage image = asChosen ? QImage() : reader.read();
+    if (!asChosen && image.isNull()) {
         outcome.failure = Failure::Image;
         return outcome;
     }
     const QString path = FreeName(FileName(job.folder, job.time, job.format));
-    const Writer writer = WriterFor(job.format);
-    QSaveFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::WriteOnly)
-        || !image.save(&file, writer.format.constData(), writer.quality) || !file.commit()) {
+    if (path.isEmpty() || !(asChosen ? Move(job.engineFile, path) : Convert(image, writer, path))) {
         outcome.failure = Failure::Write;
         return outcome;
     }
-    QFile::remove(job.engineFile);
+    if (!asChosen)
+        QFile::remove(job.engineFile);
     outcome.savedAs = path;
     return outcome;
 }

@@ -17,6 +17,10 @@ namespace SnapshotFiles {
 // nothing outside the data folder is ever handed on (and so never deleted).
 QString EngineShot(const QByteArray &line, const QString &dataFolder);
 
+// Whether a file can be written into folder now (it is not read-only and
+// not full): a small file is written whole and removed again.
+bool CanWriteIn(const QString &folder);
+
 // folder + "Snapshot-YYYY-MM-DD hh-mm-ss." + format (folder ends in "/").
 QString FileName(const QString &folder, const QDateTime &time, const QString &format);
 
@@ -29,6 +33,7 @@ struct Writer
 {
     QByteArray format; // the image writer's name
     int quality;       // -1: the writer's default
+    int engineFormat;  // what the engine is asked to write: 0 PNG, 1 JPEG
 };
 // The image writer for a format text: "PNG", "BMP", otherwise "JPEG"
 // (exact, case-sensitive comparisons).
@@ -45,7 +50,7 @@ struct Job
 enum class Failure {
     None,
     Folder, // the snapshot folder cannot be made
-    Image,  // the engine's file is no readable image
+    Image,  // the engine's file is no readable image (cut short on a full disk)
     Write,  // the snapshot cannot be written (read-only, full, ...)
 };
 
@@ -57,10 +62,13 @@ struct Outcome
                      // when the engine's file was already gone
 };
 
-// Creates the folder when it is missing, converts the engine's file into a
-// new snapshot file (written whole under a temporary name, then renamed) and
-// deletes the engine's file only once the snapshot is there. On any failure
-// the engine's file stays where it is.
+// Creates the folder when it is missing and makes the engine's file a new
+// snapshot file: moved there when the engine wrote it in the chosen format
+// already (renamed on the same file system, copied whole under a temporary
+// name and renamed across file systems), converted otherwise (written whole
+// under a temporary name, then renamed). The engine's file is deleted only
+// once the snapshot is there. On any failure the engine's file stays where
+// it is.
 Outcome Write(const Job &job);
 
 } // namespace SnapshotFiles

@@ -1,6 +1,7 @@
 #include "engine/SnapshotFolder.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/GuardedFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -55,11 +56,8 @@ QByteArray ToContent(const QString &folder)
 
 QString Read(const QString &dataFolder)
 {
-    QFile file(FileIn(dataFolder));
-    if (!file.open(QIODevice::ReadOnly))
-        return Default();
-    // One byte more than a path may take tells a path from a bigger file.
-    const QString folder = FromContent(file.read(MaxFileBytes + 1));
+    const GuardedFile::Contents file = GuardedFile::Read(FileIn(dataFolder), MaxFileBytes);
+    const QString folder = file.cut ? QString() : FromContent(file.bytes);
     return folder.isEmpty() ? Default() : folder;
 }
 

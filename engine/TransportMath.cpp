@@ -9,18 +9,13 @@
 
 std::optional<int> PreviousChapterSecond(const QList<quint32> &chapterStartsMs, int p)
 {
-    int below = 0;
-    for (quint32 start : chapterStartsMs) {
-        if (qint64(start / 1000) >= p)
-            break;
-        ++below;
-    }
-    if (below < 2)
+    // After a jump the position sits on the chapter's whole second for a
+    // while: the chapter starting there holds it, so a second Previous goes
+    // on to the chapter before instead of staying put.
+    const int holder = ChapterAt(chapterStartsMs, p);
+    if (holder < 1)
         return std::nullopt;
-    const int target = int(chapterStartsMs[below - 2] / 1000);
-    if (target == p)
-        return std::nullopt;
-    return target;
+    return int(chapterStartsMs[holder - 1] / 1000);
 }
 
 std::optional<int> NextChapterSecond(const QList<quint32> &chapterStartsMs, int p)

@@ -9,8 +9,8 @@
 
 // The arithmetic behind the transport controls, free of widgets.
 
-// The start (in seconds) of the chapter before the one holding position p;
-// none when there is no such chapter or it starts at p itself.
+// The start (in seconds) of the chapter before the one holding position p
+// (a chapter starting at p holds it); none when there is no such chapter.
 std::optional<int> PreviousChapterSecond(const QList<quint32> &chapterStartsMs, int p);
 // The start (in seconds) of the first chapter after position p.
 std::optional<int> NextChapterSecond(const QList<quint32> &chapterStartsMs, int p);

@@ -1,9 +1,12 @@
 #include "lang/CLanguageMgr.h"
 
 #include "lang/IniDocument.h"
+#include "platform/GuardedFile.h"
 #include "platform/ProgramPaths.h"
+#include "resources/ImageResources.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 
@@ -12,6 +15,16 @@ namespace {
 const QString DefaultSection = QStringLiteral("DefaultLanguage");
 const QString DefaultKey = QStringLiteral("Default");
 const QString BuiltInDefault = QStringLiteral("/English");
+// The English texts compiled into the program, for when the chosen file
+// cannot be had: a player without words cannot even say what is wrong.
+const QString BuiltInTexts = QStringLiteral(":/lang/English.ini");
+
+IniDocument BuiltInEnglish()
+{
+    EnsureImageResources();
+    QFile file(BuiltInTexts);
+    return file.open(QIODevice::ReadOnly) ? IniDocument::fromBytes(file.readAll()) : IniDocument();
+}
 
 // Keeps whole lines while their sum (each with its terminating zero, as the
 // profile buffers count) fits into the budget.
@@ -113,7 +126,10 @@ QString CLanguageMgr::GetCurrentLocale() const
 void CLanguageMgr::LoadStrings()
 {
     textTable.clear();
-    const IniDocument file = IniDocument::fromFile(languageFilePath());
+    const GuardedFile::Contents read = GuardedFile::Read(languageFilePath(), IniDocument::MaxFileBytes);
+    const bool usable = read.outcome == GuardedFile::Outcome::Read;
+    missingFile = usable ? QString() : languageFilePath();
+    const IniDocument file = usable ? IniDocument::fromBytes(read.bytes) : BuiltInEnglish();
     int namesUsed = 0;
     for (QString section : file.sectionNames()) {
         const QList<IniDocument::Entry> lines = file.entries(section);
@@ -146,12 +162,18 @@ QString CLanguageMgr::GetText(const QString &keyPath) const
     return found->value(key, QStringLiteral(""));
 }
 
-void CLanguageMgr::SetLanguage(const QString &name)
+bool CLanguageMgr::SetLanguage(const QString &name)
 {
     IniDocument user = IniDocument::fromFile(userConfigPath);
     user.setValue(DefaultSection, DefaultKey, name);
     QDir().mkpath(QFileInfo(userConfigPath).absolutePath());
-    user.save(userConfigPath);
-    ReadDefaultLanguage();
+    const bool kept = user.save(userConfigPath);
+    // Not kept (a read-only or full folder): the choice still holds for as
+    // long as the program runs.
+    if (kept)
+        ReadDefaultLanguage();
+    else
+        currentLanguage = cutAtZero(name).left(MaxLanguageName);
     LoadStrings();
+    return kept;
 }

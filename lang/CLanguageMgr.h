@@ -45,7 +45,9 @@ public:
 
     QString GetText(const char *keyPath) const;
     QString GetText(const QString &keyPath) const;
-    void SetLanguage(const QString &name);
+    // False when the choice could not be stored; it holds for this run all
+    // the same.
+    bool SetLanguage(const QString &name);
     const QList<LANGUAGE_INFO> &GetLanguages() const { return languageList; }
     QString GetCurrentLanguage() const { return currentLanguage; }
     // The locale the current language is written in ("en" when unknown).
@@ -53,6 +55,9 @@ public:
 
     QString languageFilePath() const { return languagesDir + currentLanguage + QStringLiteral(".ini"); }
     QString userConfigFile() const { return userConfigPath; }
+    // The language file that could not be read, so that the built-in English
+    // texts stand in for it; empty when it was read.
+    QString missingLanguageFile() const { return missingFile; }
 
 private:
     void ReadDefaultLanguage();
@@ -66,6 +71,7 @@ private:
     QStringList desktopLanguages;
     QList<LANGUAGE_INFO> languageList;
     QMap<QString, QMap<QString, QString>> textTable;
+    QString missingFile;
 };
 
 // Shorthand used wherever a widget is built.

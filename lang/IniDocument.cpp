@@ -1,6 +1,7 @@
 #include "lang/IniDocument.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/GuardedFile.h"
 
 #include <QFile>
 #include <QStringDecoder>
@@ -56,10 +57,9 @@ IniDocument IniDocument::fromBytes(const QByteArray &bytes)
 
 IniDocument IniDocument::fromFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return IniDocument();
-    return fromBytes(file.readAll());
+    // The shipped files are a few kilobytes; what lies beyond the bound
+    // holds no text a line limit would keep anyway.
+    return fromBytes(GuardedFile::Bytes(path, MaxFileBytes));
 }
 
 bool IniDocument::isComment(const QString &trimmed)

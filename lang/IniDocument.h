@@ -26,7 +26,9 @@ public:
     // characters, so a binary file yields garbage entries, never a failure.
     static IniDocument fromBytes(const QByteArray &bytes);
     // A missing or unreadable file gives an empty document.
+    // Read through the guarded reader, at most MaxFileBytes of it.
     static IniDocument fromFile(const QString &path);
+    static constexpr qint64 MaxFileBytes = 4 * 1024 * 1024;
 
     // Section names in file order; a name that appears twice is listed once.
     QStringList sectionNames() const;

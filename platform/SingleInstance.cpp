@@ -1,4 +1,5 @@
 #include "platform/SingleInstance.h"
+#include "platform/PrivateFolder.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -16,6 +17,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -30,7 +32,9 @@ constexpr int RetryMs = 50;
 // How long a later start waits for the first to take and confirm its
 // message, and how long the first gives a client to send one.
 constexpr int AnswerWithinMs = 10000;
-constexpr int ClientMayTakeMs = 10000;
+constexpr int ClientMayTakeMs = 5000;
+// Connections the first keeps at once; a new one pushes out the oldest, so
+// that a crowd of silent ones cannot keep a real later start out.
 constexpr int MaxClients = 32;
 constexpr qsizetype SmallMessageBytes = 4096;
 
@@ -99,6 +103,20 @@ Decoded DecodeOpen(const QByteArray &bytes, qsizetype pos, int count)
     return bytes.mid(pos, EndLine.size()) == EndLine ? message : Fail(Status::Invalid);
 }
 
+bool PeerIsThisUser(int fd)
+{
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    return ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 && peer.uid == ::getuid();
+}
+
+// A socket file of this user's, not a link or anything of someone else's.
+bool IsOwnSocket(const QByteArray &path)
+{
+    struct stat st{};
+    return ::lstat(path.constData(), &st) == 0 && S_ISSOCK(st.st_mode) && st.st_uid == ::getuid();
+}
+
 // A connection to the first instance's socket that takes no application
 // object: a later start is done before it would have made one.
 class Client
@@ -110,16 +128,23 @@ public:
             ::close(m_fd);
     }
 
-    bool connectTo(const QString &path)
+    // Never blocks: a first instance too busy to take the connection now is
+    // tried again by the caller. Only a peer of this user counts.
+    bool connectTo(const QString &path, const QDeadlineTimer &deadline)
     {
         const QByteArray name = QFile::encodeName(path);
         sockaddr_un address{};
         address.sun_family = AF_UNIX;
-        if (name.size() >= qsizetype(sizeof(address.sun_path)))
+        if (name.size() >= qsizetype(sizeof(address.sun_path)) || !IsOwnSocket(name))
             return false;
         std::memcpy(address.sun_path, name.constData(), name.size());
-        m_fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        return m_fd >= 0 && ::connect(m_fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
+        m_fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+        if (m_fd < 0)
+            return false;
+        if (::connect(m_fd, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0
+            && !(errno == EINPROGRESS && waitFor(POLLOUT, deadline)))
+            return false;
+        return PeerIsThisUser(m_fd);
     }
 
     bool send(const QByteArray &bytes, const QDeadlineTimer &deadline)
@@ -216,12 +241,10 @@ SingleInstance::SingleInstance(const QString &name, QObject *parent)
 
 QString SingleInstance::socketPath(const QString &name)
 {
-    // The runtime folder is private to the user; without one, the user id in
-    // the name keeps users apart in the shared temporary folder.
-    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (!runtime.isEmpty())
-        return QDir(runtime).filePath(name);
-    return QDir::temp().filePath(name + QLatin1Char('-') + QString::number(getuid()));
+    if (QDir::isAbsolutePath(name))
+        return name;
+    const QString folder = InstanceFolder(name);
+    return folder.isEmpty() ? QString() : folder + QLatin1Char('/') + name;
 }
 
 SingleInstance::~SingleInstance()
@@ -232,7 +255,12 @@ SingleInstance::~SingleInstance()
 
 SingleInstance::Handover SingleInstance::handOver(const QList<QByteArray> &paths)
 {
-    m_lock = new QLockFile(m_path + QStringLiteral(".lock"));
+    const QString lockPath = m_path + QStringLiteral(".lock");
+    // No private place for the socket, or a lock someone else put there:
+    // nothing to trust, as if alone.
+    if (m_path.isEmpty() || !IsMissingOrOwn(lockPath))
+        return Handover::First;
+    m_lock = new QLockFile(lockPath);
     // Only a lock whose process is gone is stale, however old it is.
     m_lock->setStaleLockTime(0);
     if (m_lock->tryLock(0) || m_lock->error() != QLockFile::LockFailedError)
@@ -242,20 +270,25 @@ SingleInstance::Handover SingleInstance::handOver(const QList<QByteArray> &paths
     const QDeadlineTimer listening(FirstListensWithinMs);
     do {
         Client client;
-        if (client.connectTo(m_path)) {
-            const QDeadlineTimer answer(AnswerWithinMs);
+        const QDeadlineTimer answer(AnswerWithinMs);
+        if (client.connectTo(m_path, answer)) {
             const bool sent = client.send(message, answer);
             return sent && client.confirmed(answer) ? Handover::HandedOver : Handover::NoAnswer;
         }
         QThread::msleep(RetryMs);
     } while (!listening.hasExpired());
-    // An instance that never listens: as if there were no other instance.
-    return Handover::First;
+    // The lock is held, so its holder lives: it is the first even though it
+    // has not listened yet, and its socket is not ours to take over.
+    return Handover::NoAnswer;
 }
 
 void SingleInstance::listen()
 {
-    // We are the first: a socket file left by a crashed instance is stale.
+    // Only the holder of the lock is the first: for it, a socket file left
+    // by a crashed instance is stale. Without the lock, the socket (even
+    // one that is not there yet) may be another instance's: leave it be.
+    if (m_path.isEmpty() || !m_lock || !m_lock->isLocked())
+        return;
     QLocalServer::removeServer(m_path);
     m_server = new QLocalServer(this);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
@@ -275,12 +308,16 @@ void SingleInstance::onConnection()
 {
     while (QLocalSocket *client = m_server->nextPendingConnection()) {
         connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
-        connect(client, &QObject::destroyed, this, [this] { --m_clients; });
-        ++m_clients;
-        if (m_clients > MaxClients)
+        // Nothing is read from, or sent to, another user's process.
+        if (!PeerIsThisUser(int(client->socketDescriptor()))) {
             client->abort();
-        else
-            watch(client);
+            continue;
+        }
+        connect(client, &QObject::destroyed, this, [this, client] { m_clients.removeOne(client); });
+        m_clients.append(client);
+        if (m_clients.size() > MaxClients)
+            m_clients.takeFirst()->abort();
+        watch(client);
     }
 }
 

@@ -61,7 +61,7 @@ public:
     enum class Handover {
         First,      // no other instance: this one is the first and holds the lock
         HandedOver, // the first instance has the request
-        NoAnswer,   // the first took the connection but never confirmed
+        NoAnswer,   // the first holds the lock but never took or confirmed the request
     };
     // Needs no application object, so a later start ends before making one.
     // A server that cannot be reached or created counts as no other instance.
@@ -90,5 +90,6 @@ private:
     // Held for the first instance's whole life: whoever takes it is the
     // first, so two starts at the same moment cannot both decide they are.
     QLockFile *m_lock = nullptr;
-    int m_clients = 0;
+    // Oldest first.
+    QList<QLocalSocket *> m_clients;
 };

@@ -3,6 +3,7 @@
 #include "disc/BlurayTitleState.h"
 #include "disc/DiscDetection.h"
 #include "engine/EngineSession.h"
+#include "engine/PlayDecision.h"
 #include "platform/MediaControls.h"
 #include "ui/PlayListInfo.h"
 #include "ui/ResumeStore.h"
@@ -47,6 +48,9 @@ public:
 
     // Builds, or on a live window rebuilds, everything below the frame.
     void BuildPages();
+    // Says which language file could not be read (the built-in English
+    // texts stand in for it), if one could not.
+    void TellMissingLanguageFile();
     // An engine started ahead of the first playback (EngineHeadStart): the
     // first playback hands it its command line.
     void AdoptStandbyEngine(QProcess *engineProcess, const QString &program);
@@ -118,6 +122,7 @@ private slots:
 
     void btnOpenFile();
     void btnLoadBDPath();
+    void btnPlaySlot();
     void VideoPlay();
     void StopBtn();
     void PlayPre();
@@ -170,6 +175,7 @@ private:
     // Snapshots (engine/DRUISnapshot.cpp).
     void SaveSnapshot(const QByteArray &line);
     void SnapshotWritten(const SnapshotFiles::Outcome &outcome);
+    void TellSnapshotFailure(const QString &place, const QString &message);
     void SwitchLanguage(const QString &name);
     void QuitEngine();
     void CloseDown();
@@ -194,9 +200,14 @@ private:
     void EngineEndedByItself(bool failed);
     void EndOfMedium();
     void TellNotPlayed();
+    bool DiscHasGone() const;
     void EngineFailedToStart();
     // Everything the window shows of the playback state follows from it here.
     void PlaybackStateChanged(PlaybackState state);
+
+    // What plays when the user asks for it (engine/DRUIPlay.cpp).
+    void AskToPlay(const PlayRequest &request);
+    void CarryOut(const PlayOutcome &outcome);
 
     // Transport (engine/DRUITransport.cpp).
     void PausePlayback();
@@ -307,10 +318,9 @@ private:
     FileChooser fileChooser;
     FolderChooser folderChooser;
 
-    // Blu-ray title state, keyed by playlist path.
-    QString currentTitle;
-    bool titleChosen = false;
-    int startSeconds = 0;
+    // Blu-ray title state, keyed by playlist path. The pick is what Play
+    // plays; only the play decision changes it.
+    TitlePick pick;
     BlurayTitleState discTitles;
     QList<BlurayTitle> titleOrder; // the disc's titles in disc page order
     DiscReader *discReader = nullptr;

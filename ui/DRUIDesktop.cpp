@@ -69,12 +69,12 @@ MediaSnapshot DRUI::NowPlaying() const
     now.status = StatusOf(engine->state());
     now.run = engine->run();
     now.volumePercent = volumeSlider ? volumeSlider->value() : 0;
-    now.canPlay = DiscPageWaits() || (mediaKind == MEDIA_BLURAY ? !currentTitle.isEmpty()
+    now.canPlay = DiscPageWaits() || (mediaKind == MEDIA_BLURAY ? !pick.currentTitle.isEmpty()
                                                                 : !currentMediaPath.isEmpty());
     if (now.status == MediaSnapshot::Status::Stopped) {
         // A disc page waiting for its movie: that is what Play starts.
         if (DiscPageWaits()) {
-            const BlurayTitleEntry *title = discTitles.find(currentTitle);
+            const BlurayTitleEntry *title = discTitles.find(pick.currentTitle);
             now.location = title ? title->discRoot : QString();
             DescribeDisc(now, true);
         }
@@ -99,7 +99,7 @@ MediaSnapshot DRUI::NowPlaying() const
 
 bool DRUI::DiscPageWaits() const
 {
-    return pageStack && pageStack->currentIndex() == 1 && !currentTitle.isEmpty();
+    return pageStack && pageStack->currentIndex() == 1 && !pick.currentTitle.isEmpty();
 }
 
 void DRUI::DescribeDisc(MediaSnapshot &now, bool bluray) const
@@ -112,7 +112,7 @@ void DRUI::DescribeDisc(MediaSnapshot &now, bool bluray) const
         now.titleNumber = 1; // the engine plays the DVD's first title
         return;
     }
-    const BlurayTitleEntry *title = discTitles.find(currentTitle);
+    const BlurayTitleEntry *title = discTitles.find(pick.currentTitle);
     const QList<quint32> chapters = title ? title->chapters : QList<quint32>();
     now.titleNumber = title ? title->number : 0;
     if (now.status == MediaSnapshot::Status::Stopped)
@@ -141,17 +141,9 @@ void DRUI::ControlPlayback(MediaCommand command)
 void DRUI::PlayFromDesktop()
 {
     const MediaSnapshot now = NowPlaying();
-    if (now.status == MediaSnapshot::Status::Paused) {
-        ResumePlayback();
-    } else if (now.status == MediaSnapshot::Status::Stopped && DiscPageWaits()) {
-        // The disc page's Play Movie.
-        mediaKind = MEDIA_BLURAY;
-        titleChosen = false;
-        startSeconds = 0;
-        PlayCurrentTitle();
-    } else if (now.status == MediaSnapshot::Status::Stopped && now.canPlay) {
-        PlayCommand(); // never the file chooser: there is something to play
-    }
+    // Never the file chooser: the desktop asks only when there is something.
+    if (now.status == MediaSnapshot::Status::Paused || now.canPlay)
+        AskToPlay(PlayRequest{PlayAsk::Play});
 }
 
 void DRUI::PauseFromDesktop()
@@ -163,7 +155,7 @@ void DRUI::PauseFromDesktop()
 void DRUI::PlayPauseFromDesktop()
 {
     if (engine->isActive())
-        VideoPlay(); // the play button: pauses or resumes what plays
+        AskToPlay(PlayRequest{PlayAsk::Toggle}); // as the play button
     else
         PlayFromDesktop();
 }

@@ -1,6 +1,7 @@
 // The Help menu: outward links and the language switch.
 #include "ui/DRUI.h"
 
+#include "dialogs/CMessageBox.h"
 #include "dialogs/WebLinks.h"
 #include "lang/CLanguageMgr.h"
 
@@ -24,11 +25,23 @@ void DRUI::BDHelpMenu(QAction *action)
 
 void DRUI::SwitchLanguage(const QString &name)
 {
-    CLanguageMgr::Instance().SetLanguage(name);
+    const bool kept = CLanguageMgr::Instance().SetLanguage(name);
     StopBtn();
     // The menu that asked for the switch is part of the tree being rebuilt:
     // let its signal finish before the old tree goes.
-    QMetaObject::invokeMethod(this, &DRUI::BuildPages, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, [this, kept] {
+        BuildPages();
+        TellMissingLanguageFile();
+        if (!kept)
+            CMessageBox::Inform(this, Text("Messages/MSG0602").arg(CLanguageMgr::Instance().userConfigFile()));
+    }, Qt::QueuedConnection);
+}
+
+void DRUI::TellMissingLanguageFile()
+{
+    const QString missing = CLanguageMgr::Instance().missingLanguageFile();
+    if (!missing.isEmpty())
+        CMessageBox::Inform(this, Text("Messages/MSG0601").arg(missing));
 }
 
 void DRUI::btnHelpSlot()

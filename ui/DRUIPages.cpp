@@ -209,6 +209,10 @@ QWidget *DRUI::BuildWelcomePage()
     auto *box = new QHBoxLayout;
     box->addLayout(columns);
 
+    // Read at once unless a medium plays right away, when the page may never
+    // be shown (it is read when it first is).
+    if (!engine->hasSpare())
+        WelcomeBackground::ReadAhead();
     auto *background = new WelcomeBackground;
     background->setLayout(box);
 
@@ -355,7 +359,7 @@ QWidget *DRUI::BuildControlBar()
     transport->setSpacing(0);
     transport->addWidget(CreateImageButton(QStringLiteral("stop.png"), &DRUI::StopBtn));
     transport->itemAt(0)->widget()->setToolTip(Text("MainWnd/Stop"));
-    playButton = CreateImageButton(QStringLiteral("play.png"), &DRUI::VideoPlay);
+    playButton = CreateImageButton(QStringLiteral("play.png"), &DRUI::btnPlaySlot);
     playButton->setToolTip(Text("MainWnd/Play"));
     transport->addWidget(playButton);
     transport->addWidget(CreateImageButton(QStringLiteral("pre.png"), &DRUI::PlayPre));

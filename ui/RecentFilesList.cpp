@@ -1,35 +1,95 @@
 #include "ui/RecentFilesList.h"
 
-#include <QFile>
 #include "platform/AtomicFile.h"
+#include "platform/FileLock.h"
+#include "platform/GuardedFile.h"
 
-#include <QFileInfo>
+#include <QStringDecoder>
 
 namespace RecentFilesList {
 
-QStringList Parse(const QByteArray &bytes)
+namespace {
+
+// The entries as the file holds them, bytes untouched: an entry this player
+// cannot show is still written back as it was.
+QList<QByteArray> Lines(const QByteArray &bytes)
 {
-    QStringList paths;
+    QList<QByteArray> lines;
     for (QByteArray line : bytes.split('\n')) {
-        if (paths.size() == MaxEntries)
+        if (lines.size() == MaxEntries)
             break;
-        const int zero = line.indexOf('\0');
-        if (zero >= 0)
-            line.truncate(zero);
         if (line.endsWith('\r'))
             line.chop(1);
         if (!line.isEmpty())
-            paths.append(QString::fromLocal8Bit(line));
+            lines.append(line);
     }
+    return lines;
+}
+
+// The name an entry's bytes stand for; empty when decoding would make it
+// name another file (bytes that are not text, a zero byte).
+QString Decoded(const QByteArray &line)
+{
+    if (line.contains('\0'))
+        return QString();
+    QStringDecoder decoder(QStringDecoder::System, QStringDecoder::Flag::Stateless);
+    const QString name = decoder(line);
+    return decoder.hasError() ? QString() : name;
+}
+
+QStringList Shown(const QList<QByteArray> &lines)
+{
+    QStringList paths;
+    for (const QByteArray &line : lines)
+        if (const QString path = Decoded(line); !path.isEmpty())
+            paths.append(path);
     return paths;
+}
+
+QByteArray Joined(const QList<QByteArray> &lines)
+{
+    QByteArray bytes;
+    for (const QByteArray &line : lines)
+        bytes += line + '\n';
+    return bytes;
+}
+
+QByteArray Head(const QString &file)
+{
+    // Ten entries are all there is to read; a huge file is rewritten short
+    // at the next save. A line the bound cuts is no entry: cut, it would
+    // name another file.
+    GuardedFile::Contents head = GuardedFile::Read(file, MaxReadBytes);
+    if (head.cut)
+        head.bytes.truncate(head.bytes.lastIndexOf('\n') + 1);
+    return head.bytes;
+}
+
+QString LockFor(const QString &file)
+{
+    return file + QStringLiteral(".lock");
+}
+
+} // namespace
+
+bool Storable(const QString &path)
+{
+    const QByteArray bytes = path.toLocal8Bit();
+    return !bytes.isEmpty() && !bytes.contains('\n') && !bytes.endsWith('\r') && Decoded(bytes) == path;
+}
+
+QStringList Parse(const QByteArray &bytes)
+{
+    return Shown(Lines(bytes));
 }
 
 QByteArray Serialize(const QStringList &paths)
 {
-    QByteArray bytes;
+    QList<QByteArray> lines;
     for (const QString &path : paths)
-        bytes += path.toLocal8Bit() + '\n';
-    return bytes;
+        if (Storable(path))
+            lines.append(path.toLocal8Bit());
+    return Joined(lines);
 }
 
 bool Add(QStringList &paths, const QString &path)
@@ -44,16 +104,7 @@ bool Add(QStringList &paths, const QString &path)
 
 QStringList Load(const QString &file)
 {
-    QFile in(file);
-    // Only regular files: a FIFO put in its place must not block the start.
-    if (!QFileInfo(file).isFile() || !in.open(QIODevice::ReadOnly))
-        return {};
-    // Ten entries are all there is to read; a huge file is rewritten short
-    // at the next save.
-    QByteArray head;
-    while (!in.atEnd() && Parse(head).size() < MaxEntries && head.size() < MaxReadBytes)
-        head += in.read(64 * 1024);
-    return Parse(head);
+    return Parse(Head(file));
 }
 
 bool Save(const QString &file, const QStringList &paths)
@@ -63,11 +114,24 @@ bool Save(const QString &file, const QStringList &paths)
 
 bool AddAndSave(const QString &file, QStringList &paths, const QString &path)
 {
-    // Another player of the same user may have written since we read.
-    QStringList latest = QFileInfo::exists(file) ? Load(file) : QStringList();
-    const bool changed = Add(latest, path);
-    paths = latest;
-    return !changed || Save(file, paths);
+    if (!Storable(path)) {
+        // A name one line cannot hold is remembered for this run only.
+        Add(paths, path);
+        return true;
+    }
+    // Another player of the same user may be doing the same: one at a time
+    // reads, merges and writes.
+    const FileLock lock(LockFor(file));
+    QList<QByteArray> lines = Lines(Head(file));
+    const QByteArray entry = path.toLocal8Bit();
+    const bool changed = !lines.contains(entry);
+    if (changed) {
+        lines.prepend(entry);
+        if (lines.size() > MaxEntries)
+            lines.removeLast();
+    }
+    paths = Shown(lines);
+    return !changed || WriteFileAtomically(file, Joined(lines));
 }
 
 } // namespace RecentFilesList

@@ -3,7 +3,12 @@
 //     and a later start handing the file to a running player, against
 //     choosing the same file in File > Open File of a window already up.
 //  2. A later start handing over a file: its own process, from start to end.
+//  3. `vantorel` to its window mapped, against a bare Qt window of the same
+//     size (this program started again with --bare-window), both timed by
+//     the X server's map event (target: at most 1.5 x); idle, and again
+//     under two busy-loop processes started here.
 // Every figure is a median of runs interleaved with the others.
+#include "BusyLoad.h"
 #include "PlaybackHarness.h"
 
 #include <QDBusConnection>
@@ -15,6 +20,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+
+#include <xcb/xcb.h>
 
 namespace {
 
@@ -149,6 +157,49 @@ double OpenFile(const QString &clip)
     return UntilFrame(clock);
 }
 
+// From the start of the program to the X server mapping a window of it at
+// the top (no window manager: the main window is a child of the root).
+double UntilMapped(const QString &program, const QStringList &arguments)
+{
+    xcb_connection_t *x = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(x))
+        return -1;
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(x)).data->root;
+    const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+    xcb_change_window_attributes(x, root, XCB_CW_EVENT_MASK, &mask);
+    xcb_flush(x);
+    QTemporaryDir home;
+    QProcess started;
+    started.setProcessEnvironment(Fresh(home));
+    QElapsedTimer clock;
+    clock.start();
+    started.start(program, arguments);
+    double ms = -1;
+    while (ms < 0 && clock.elapsed() < 20000) {
+        xcb_generic_event_t *event = xcb_poll_for_event(x);
+        if (!event) {
+            QThread::usleep(200);
+            continue;
+        }
+        if ((event->response_type & 0x7f) == XCB_MAP_NOTIFY)
+            ms = clock.nsecsElapsed() / 1e6;
+        std::free(event);
+    }
+    xcb_disconnect(x);
+    started.kill();
+    started.waitForFinished();
+    return ms;
+}
+
+int BareWindow(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QWidget window;
+    window.resize(1000, 680);
+    window.show();
+    return app.exec();
+}
+
 double Median(QList<double> values)
 {
     std::sort(values.begin(), values.end());
@@ -167,6 +218,8 @@ void Print(const char *what, const QList<double> &values)
 
 int main(int argc, char *argv[])
 {
+    if (argc > 1 && QByteArray(argv[1]) == "--bare-window")
+        return BareWindow(argc, argv);
     const Harness::PrivateHome home;
     QProcess bus;
     bus.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
@@ -189,6 +242,20 @@ int main(int argc, char *argv[])
                             "sine=duration=30", "-c:v", "libx264", "-preset", "ultrafast", "-c:a", "aac", clip});
     if (!ffmpeg.waitForFinished(60000) || ffmpeg.exitCode() != 0)
         qFatal("ffmpeg could not make the clip");
+
+    for (const bool loaded : {false, true}) {
+        std::unique_ptr<BusyLoad> load(loaded ? new BusyLoad : nullptr);
+        QList<double> player, bare, ratios;
+        for (int round = 0; round < 2 * rounds; ++round) {
+            bare << UntilMapped(QCoreApplication::applicationFilePath(), {"--bare-window"});
+            player << UntilMapped(Program, {});
+            ratios << player.last() / bare.last();
+        }
+        Print(loaded ? "start to mapped, two busy loops: vantorel" : "start to mapped, idle: vantorel", player);
+        Print(loaded ? "start to mapped, two busy loops: bare Qt" : "start to mapped, idle: bare Qt", bare);
+        std::printf("ratio (median of each round's): %.2f (target 1.5): %s\n", Median(ratios),
+                    Median(ratios) <= 1.5 ? "met" : "MISSED");
+    }
 
     Runs runs;
     for (int round = 0; round < rounds; ++round) {

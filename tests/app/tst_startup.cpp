@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -22,6 +23,18 @@ QByteArray readAll(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The size of the top-level window of that title on the display, as the X
+// server has it; empty while there is none.
+QSize TopLevelSize(const QString &title)
+{
+    QProcess info;
+    info.start("xwininfo", {"-root", "-children"});
+    info.waitForFinished(5000);
+    const QRegularExpression line("\"" + QRegularExpression::escape(title) + "\": \\(.*\\)\\s+(\\d+)x(\\d+)");
+    const QRegularExpressionMatch match = line.match(QString::fromUtf8(info.readAllStandardOutput()));
+    return match.hasMatch() ? QSize(match.captured(1).toInt(), match.captured(2).toInt()) : QSize();
 }
 
 void writeAll(const QString &path, const QByteArray &bytes)
@@ -165,6 +178,10 @@ void TestStartup::realProgramStartsOnceAndEndsCleanly()
     QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(dir.filePath("data/Vantorel")).isDir(), 10000);
     if (QFileInfo::exists(VANTOREL_PROGRAM_DIR "/tool"))
         QTRY_VERIFY(QFileInfo(dir.filePath("data/Vantorel/tool")).isExecutable());
+    // The window as the program builds it, once its first page has come up.
+    QTRY_VERIFY_WITH_TIMEOUT(!TopLevelSize("Vantorel").isEmpty(), 10000);
+    QTest::qWait(1000);
+    QCOMPARE(TopLevelSize("Vantorel"), QSize(1000, 680));
 
     QProcess second;
     second.setProcessEnvironment(isolatedEnvironment(dir));

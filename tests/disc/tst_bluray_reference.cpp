@@ -2,7 +2,9 @@
 
 #include "BlurayFixtures.h"
 #include "disc/BlurayTitleList.h"
+#include "MplsBuilder.h"
 #include "disc/MplsReader.h"
+#include "disc/TimeText.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -295,6 +297,57 @@ private slots:
             }
         }
         QCOMPARE(ReadBlurayDisc(copies_.value("disc10")->folder).name, QStringLiteral("TEST DISC 10"));
+    }
+
+    // Items and marks real discs do not hold, as libbluray reads them: an
+    // OUT time before the IN time wraps as in libbluray, a mark before its
+    // item's IN time starts the chapter with the item (libbluray wraps it).
+    void oddItemsAsLibblurayReadsThem()
+    {
+        const QString folder = copies_.first()->folder;
+        const QString playlists = folder + "/BDMV/PLAYLIST/";
+        // libbluray wants the clip's information file: one of the disc's.
+        const QStringList clips = QDir(folder + "/BDMV/CLIPINF").entryList(QDir::Files, QDir::Name);
+        QVERIFY(!clips.isEmpty());
+        TestItem backwards;
+        backwards.clip = clips.first().left(5).toLatin1();
+        backwards.inTicks = 600 * 45000;
+        backwards.outTicks = 59 * 45000 + 12345;
+        TestItem plain;
+        plain.clip = backwards.clip;
+        plain.inTicks = 90 * 45000;
+        plain.outTicks = 390 * 45000;
+        const QList<QPair<QString, QByteArray>> files = {
+            {"09991.mpls", MplsBuilder::Build({backwards}, {{1, 0, 600 * 45000}})},
+            {"09992.mpls", MplsBuilder::Build({plain, backwards}, {{1, 0, 90 * 45000}, {1, 1, 700 * 45000}})},
+            {"09993.mpls", MplsBuilder::Build({plain}, {{1, 0, 10 * 45000}, {1, 0, 100 * 45000}})},
+        };
+        for (const auto& [name, bytes] : files) {
+            QFile file(playlists + name);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(bytes);
+        }
+        BLURAY* bd = bd_open(QFile::encodeName(folder).constData(), nullptr);
+        QVERIFY(bd);
+        CMplsReader reader;
+        for (const auto& [name, bytes] : files) {
+            QList<PLAY_ITEM_INFO> items;
+            QList<STREAM_INFO> subtitles, audio;
+            QList<quint32> chapters;
+            QCOMPARE(reader.Read(playlists + name, items, subtitles, audio, chapters), 0);
+            BLURAY_TITLE_INFO* info = bd_get_playlist_info(bd, name.left(5).toUInt(), 0);
+            QVERIFY2(info, qPrintable(name));
+            QCOMPARE(FormatSeconds(qint64(PlayItemsSeconds(items))), FormatSeconds(qint64(info->duration / 90000)));
+            QVERIFY2(std::is_sorted(chapters.cbegin(), chapters.cend()), qPrintable(name));
+            QCOMPARE(chapters.size(), int(info->chapter_count));
+            for (int i = 0; i < chapters.size(); ++i) {
+                const quint64 library = info->chapters[i].start / 90;
+                QVERIFY2(chapters[i] == library || library > PlayItemsSeconds(items) * 1000,
+                         qPrintable(QString("%1 chapter %2: %3 against %4").arg(name).arg(i).arg(chapters[i]).arg(library)));
+            }
+            bd_free_title_info(info);
+        }
+        bd_close(bd);
     }
 
 private:

@@ -4,6 +4,7 @@
 #include "disc/ProbeQueue.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -22,6 +23,8 @@ private slots:
     void aHangingProbeIsKilledAtItsLimitWithoutHoldingUpTheOthers();
     void aProbeThatCannotStartGivesEmptyDurations();
     void noProbeOutlivesTheQueue();
+    void aHostileFileSetCostsOnlyTheProcessesItBreaks();
+    void noProbeOutlivesAPlayerEndedBySignal();
 
 private:
     // A media file for the script: its duration text, then seconds to think
@@ -41,16 +44,27 @@ void TestProbeQueue::initTestCase()
     m_log = m_dir.filePath("log");
     QFile script(m_probe);
     QVERIFY(script.open(QIODevice::WriteOnly));
-    script.write("#!/bin/sh\n"
-                 "[ \"$1\" = -i ] || exit 2\n"
-                 "echo \"start $$ $2\" >> '" + m_log.toUtf8() + "'\n"
-                 "echo \"nice $(cut -d' ' -f19 /proc/$$/stat) $2\" >> '" + m_log.toUtf8() + "'\n"
-                 "read duration think < \"$2\"\n"
-                 "[ \"$think\" = hang ] && exec sleep 600\n"
-                 "sleep \"$think\"\n"
-                 "echo \"Input #0\" >&2\n"
-                 "echo \"  Duration: $duration, start: 0.000000\" >&2\n"
-                 "echo \"end $$ $2\" >> '" + m_log.toUtf8() + "'\n");
+    // It speaks the batch form: one escaped path a line in, one answer a
+    // line out. What it does with a file is written in the file.
+    script.write("#!/bin/bash\n"
+                 "[ \"$1\" = -batch ] || exit 2\n"
+                 "log='" + m_log.toUtf8() + "'\n"
+                 "echo \"nice $(cut -d' ' -f19 /proc/$$/stat) $$\" >> \"$log\"\n"
+                 "while IFS= read -r line; do\n"
+                 "  path=$(printf '%b.' \"$line\"); path=${path%.}\n"
+                 "  echo \"start $$ $line\" >> \"$log\"\n"
+                 "  read duration think < \"$path\"\n"
+                 "  case $think in\n"
+                 "  hang) exec sleep 600;;\n"
+                 "  crash) kill -SEGV $$;;\n"
+                 "  garbage) echo 'Input #0, matroska'; continue;;\n"
+                 "  half) printf 'Duration: %s' \"$duration\"; continue;;\n"
+                 "  twice) printf 'Duration: %s\\nDuration: 00:00:01.00\\n' \"$duration\"; continue;;\n"
+                 "  esac\n"
+                 "  sleep \"$think\"\n"
+                 "  echo \"Duration: $duration\"\n"
+                 "  echo \"end $$ $line\" >> \"$log\"\n"
+                 "done\n");
     script.close();
     QVERIFY(script.setPermissions(QFile::ReadOwner | QFile::ExeOwner));
 }
@@ -119,11 +133,13 @@ void TestProbeQueue::everyFileGetsItsDurationAFewAtOnce()
     }
     QVERIFY2(most <= 3 && most >= 2, qPrintable(QString::number(most)));
     QCOMPARE(logged("start").size(), 12);
-    // Each probe runs below the window, which keeps the processor first.
+    // Three processes answered all twelve, each below the window, which
+    // keeps the processor first; they stay for the next files.
     const int below = std::min(19, getpriority(PRIO_PROCESS, 0) + 10);
-    QCOMPARE(logged("nice").size(), 12);
+    QCOMPARE(logged("nice").size(), 3);
     for (const QString &line : logged("nice"))
         QCOMPARE(line.section(' ', 0, 0).toInt(), below);
+    QCOMPARE(queue.processes(), 3);
 }
 
 void TestProbeQueue::laterOpeningsGoAheadAndNoFileRunsTwice()
@@ -175,7 +191,11 @@ void TestProbeQueue::aHangingProbeIsKilledAtItsLimitWithoutHoldingUpTheOthers()
     QCOMPARE(probed.size(), 7);
     QCOMPARE(probed.last()[0].toString(), stuck);
     QCOMPARE(probed.last()[1].toString(), QString());
-    const QString pid = logged("start").first().section(' ', 0, 0);
+    QString pid;
+    for (const QString &line : logged("start"))
+        if (line.section(' ', 1) == stuck)
+            pid = line.section(' ', 0, 0);
+    QVERIFY(!pid.isEmpty());
     QTRY_VERIFY(!QFileInfo::exists("/proc/" + pid));
 }
 
@@ -210,5 +230,93 @@ void TestProbeQueue::noProbeOutlivesTheQueue()
     QCOMPARE(logged("start").size(), 2);
 }
 
-QTEST_GUILESS_MAIN(TestProbeQueue)
+void TestProbeQueue::aHostileFileSetCostsOnlyTheProcessesItBreaks()
+{
+    QFile::remove(m_log);
+    // What each file makes the probe do, and the duration it must get.
+    struct Row {
+        QString name, duration, think, expected;
+    };
+    QList<Row> table = {
+        {"hangs.mkv", "00:00:09.00", "hang", ""},
+        {"new\nline.mkv", "00:02:03.00", "0", "00:02:03"},
+        {"crashes.mkv", "00:00:09.00", "crash", ""},
+        {"back\\slash\\n.mkv", "00:03:04.00", "0", "00:03:04"},
+        {"garbage.mkv", "00:00:09.00", "garbage", ""},
+        {"half an answer.mkv", "00:00:09.00", "half", ""},
+        {"answers twice.mkv", "00:04:05.00", "twice", "00:04:05"},
+        {"\n.mkv\n", "00:05:06.00", "0", "00:05:06"},
+    };
+    const int broken = 5; // hang, crash, garbage, half, twice
+    for (int k = 0; k < 40; ++k)
+        table.insert(k % 10 ? table.size() : 1 + k / 10,
+                     {QString("many %1.mkv").arg(k), QString("01:%1:00.00").arg(k, 2, 10, QChar('0')), "0",
+                      QString("01:%1:00").arg(k, 2, 10, QChar('0'))});
+    QHash<QString, QString> expected;
+    QStringList files;
+    for (const Row &row : table) {
+        files << file(row.name, row.duration, row.think);
+        expected.insert(files.last(), row.expected);
+    }
+    ProbeQueue queue;
+    queue.setProgram(m_probe);
+    queue.setParallel(2);
+    queue.setTimeoutMs(1500);
+    QSignalSpy probed(&queue, &ProbeQueue::probed);
+    QSignalSpy idle(&queue, &ProbeQueue::idle);
+    // Held a moment first, as while an engine starts: nothing runs yet.
+    queue.holdFor(300);
+    queue.probe(files);
+    QCOMPARE(queue.running(), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(idle.size(), 1, 30000);
+    QCOMPARE(probed.size(), files.size());
+    QCOMPARE(results(probed), expected);
+    // Each broken answer cost its own process, and only that one.
+    QSet<QString> pids;
+    for (const QString &line : logged("start"))
+        pids.insert(line.section(' ', 0, 0));
+    QCOMPARE(logged("start").size(), files.size());
+    QVERIFY2(pids.size() <= 2 + broken, qPrintable(QString::number(pids.size())));
+    QVERIFY(queue.processes() >= 1 && queue.processes() <= 2);
+    const auto alive = [&pids] {
+        return std::count_if(pids.cbegin(), pids.cend(), [](const QString &pid) { return QFileInfo::exists("/proc/" + pid); });
+    };
+    QTRY_COMPARE(alive(), qsizetype(queue.processes()));
+}
+
+// A player that dies of a signal runs no destructor: its probes must end by
+// themselves. The "player" is this test run again with an environment entry.
+void TestProbeQueue::noProbeOutlivesAPlayerEndedBySignal()
+{
+    QFile::remove(m_log);
+    QProcess player;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("PROBE_QUEUE_PLAYER", m_probe);
+    env.insert("PROBE_QUEUE_FILES", file("h1.mkv", "00:00:01.00", "hang") + '\n'
+                                        + file("h2.mkv", "00:00:01.00", "hang"));
+    player.setProcessEnvironment(env);
+    player.start(QCoreApplication::applicationFilePath(), {});
+    QVERIFY(player.waitForStarted());
+    QTRY_COMPARE(logged("start").size(), 2);
+    player.terminate();
+    QVERIFY(player.waitForFinished());
+    for (const QString &line : logged("start"))
+        QTRY_VERIFY(!QFileInfo::exists("/proc/" + line.section(' ', 0, 0)));
+}
+
+int main(int argc, char **argv)
+{
+    const QByteArray probe = qgetenv("PROBE_QUEUE_PLAYER");
+    if (!probe.isEmpty()) {
+        QCoreApplication app(argc, argv);
+        ProbeQueue queue;
+        queue.setProgram(QString::fromLocal8Bit(probe));
+        queue.setTimeoutMs(60000);
+        queue.probe(QString::fromLocal8Bit(qgetenv("PROBE_QUEUE_FILES")).split('\n'));
+        return app.exec();
+    }
+    QCoreApplication app(argc, argv);
+    TestProbeQueue test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_probe_queue.moc"

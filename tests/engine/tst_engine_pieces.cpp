@@ -39,6 +39,7 @@ public:
     void AnswerLength() override { calls += "length;"; }
     void AnswerPosition() override { calls += "position;"; }
     void Screenshot() override { calls += "shot;"; }
+    void SetScreenshotFormat(int format) override { calls += "shot-format " + std::to_string(format) + ";"; }
 };
 
 std::string Run(const char* line, CommandOutcome* outcome = nullptr)
@@ -91,6 +92,7 @@ void TestEnginePieces::commandTableFollowsPauseRule()
     QCOMPARE(Run("get_time_length"), std::string("end-pause;length;"));
     QCOMPARE(Run("get_time_pos"), std::string("end-pause;position;"));
     QCOMPARE(Run("screenshot 0"), std::string("end-pause;shot;"));
+    QCOMPARE(Run("screenshot_format 1"), std::string("shot-format 1;"));
     QCOMPARE(Run("  get_time_pos  \r"), std::string("end-pause;position;"));
 }
 
@@ -101,7 +103,7 @@ void TestEnginePieces::commandTableRefusesWhatItDoesNotKnow()
         {"seek", CommandOutcome::Malformed},  {"seek 1 2 3", CommandOutcome::Malformed},
         {"seek 1x 2", CommandOutcome::Malformed}, {"seek nan 2", CommandOutcome::Malformed},
         {"switch_audio 1.5", CommandOutcome::Malformed}, {"sub_demux -3", CommandOutcome::Malformed},
-        {"screenshot 1", CommandOutcome::Malformed}, {"pausing_keep", CommandOutcome::Malformed},
+        {"screenshot 1", CommandOutcome::Malformed}, {"screenshot_format 2", CommandOutcome::Malformed}, {"pausing_keep", CommandOutcome::Malformed},
         {"get_time_pos 1", CommandOutcome::Malformed}, {"PAUSE", CommandOutcome::Unknown},
         {"switch_audio 1e300", CommandOutcome::Malformed}, {"sub_demux 4294967296", CommandOutcome::Malformed},
         {"q 1e12", CommandOutcome::Malformed}, {"pausing_keep switch_audio 3e9", CommandOutcome::Malformed},

@@ -94,6 +94,7 @@ private slots:
     void returnsPromptlyForWhatIsNoMediaFile_data();
     void returnsPromptlyForWhatIsNoMediaFile();
     void refusesAnotherCommandLine();
+    void oneProcessAnswersEachRequestAsItsOwnRunWould();
 
 private:
     QTemporaryDir work_;
@@ -176,6 +177,34 @@ void TestTool::refusesAnotherCommandLine()
     QVERIFY(tool.waitForFinished(5000));
     QCOMPARE(tool.exitCode(), 2);
     QVERIFY(tool.readAllStandardError().contains("usage: tool -i PATH"));
+}
+
+void TestTool::oneProcessAnswersEachRequestAsItsOwnRunWould()
+{
+    const QString odd = work_.filePath("new\nline \\n back\\slash.mkv");
+    QVERIFY(QFile::copy(work_.filePath("four.mkv"), odd));
+    QStringList paths = {odd, work_.filePath("pipe"), work_.filePath("garbage.mkv"), work_.path(),
+                         work_.filePath("missing.mkv"), work_.filePath("three.m2ts")};
+    for (const Container& container : Containers())
+        paths << work_.filePath(container.name);
+    QByteArray requests;
+    QStringList expected;
+    for (const QString& path : paths) {
+        QByteArray line = QFile::encodeName(path);
+        requests += line.replace('\\', "\\\\").replace('\n', "\\n") + '\n';
+        const QString errors = RunTool(path).errors;
+        expected << errors.mid(errors.indexOf("Duration: ")).trimmed();
+    }
+    requests += "a lone \\q escape\n";
+    expected << "Duration: N/A";
+    QProcess tool;
+    tool.start(ToolProgram(), {"-batch"});
+    tool.write(requests);
+    tool.closeWriteChannel();
+    QVERIFY(tool.waitForFinished(30000));
+    QCOMPARE(tool.exitCode(), 0);
+    QCOMPARE(QString::fromLocal8Bit(tool.readAllStandardOutput()).split('\n'), expected << QString());
+    QCOMPARE(expected[0], RunTool(work_.filePath("four.mkv")).errors.trimmed());
 }
 
 QTEST_MAIN(TestTool)

@@ -2,9 +2,22 @@
 // instance that meets garbage, half messages, silence and floods.
 #include "platform/SingleInstance.h"
 
+#include <QLocalServer>
 #include <QLocalSocket>
+#include <QLockFile>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <pwd.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using InstanceMessage::Decode;
 using InstanceMessage::Encode;
@@ -35,6 +48,40 @@ SingleInstance::Handover HandOverFromElsewhere(const QString &name, const QList<
     return result;
 }
 
+// The uid of a local account made for the test (root only), or -1.
+int Account(const char *name)
+{
+    if (::getuid() == 0 && !getpwnam(name))
+        std::system((std::string("useradd --system -M -s /usr/sbin/nologin ") + name).c_str());
+    const passwd *account = ::getuid() == 0 ? getpwnam(name) : nullptr;
+    return account ? int(account->pw_uid) : -1;
+}
+
+void Chown(const QString &path, int uid)
+{
+    QVERIFY(::lchown(QFile::encodeName(path).constData(), uid, uid) == 0);
+}
+
+// A later start made as uid with this runtime folder and home: 0 when it
+// decided to be the first and put its socket in the home's private folder.
+int LaterStartAs(int uid, const QString &runtime, const QString &home)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::setenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime).constData(), 1);
+        ::setenv("HOME", QFile::encodeName(home).constData(), 1);
+        if (uid >= 0 && (::setgid(uid) != 0 || ::setuid(uid) != 0))
+            ::_exit(3);
+        const bool first = SingleInstance().handOver({"/private/bank statement.mp4"})
+            == SingleInstance::Handover::First;
+        const bool inHome = SingleInstance::socketPath("Vantorel_2020").startsWith(home + "/.cache/");
+        ::_exit(first && inHome ? 0 : 1);
+    }
+    int status = -1;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 } // namespace
 
 class TestInstanceProtocol : public QObject
@@ -50,6 +97,9 @@ private slots:
     void aLaterStartHandsOverToTheFirst();
     void hostileClientsNeitherStopNorSteerTheFirst();
     void withNobodyListeningThisIsTheFirst();
+    void aLockHolderNotListeningYetKeepsItsPlace();
+    void onlyAPrivatePlaceOfTheUserIsTrusted_data();
+    void onlyAPrivatePlaceOfTheUserIsTrusted();
 
 private:
     QTemporaryDir m_dir;
@@ -190,6 +240,68 @@ void TestInstanceProtocol::withNobodyListeningThisIsTheFirst()
     QCOMPARE(first.handOver({"/a/film.mkv"}), SingleInstance::Handover::First);
     first.listen();
     QCOMPARE(HandOverFromElsewhere(name, {}), SingleInstance::Handover::HandedOver);
+}
+
+void TestInstanceProtocol::aLockHolderNotListeningYetKeepsItsPlace()
+{
+    const QString name = m_dir.filePath("slow");
+    SingleInstance first(name);
+    QCOMPARE(first.handOver(), SingleInstance::Handover::First);
+    // The socket the first has bound but not yet listens on.
+    const int bound = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strcpy(address.sun_path, QFile::encodeName(name).constData());
+    QVERIFY(::bind(bound, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0);
+    struct stat before{}, after{};
+    ::lstat(address.sun_path, &before);
+    SingleInstance later(name);
+    QCOMPARE(later.handOver(), SingleInstance::Handover::NoAnswer);
+    later.listen();
+    QVERIFY(::lstat(address.sun_path, &after) == 0 && after.st_ino == before.st_ino);
+    ::close(bound);
+}
+
+void TestInstanceProtocol::onlyAPrivatePlaceOfTheUserIsTrusted_data()
+{
+    QTest::addColumn<QString>("plant"); // what is waiting in the runtime folder
+    QTest::newRow("a socket of another user") << "socket";
+    QTest::newRow("a lock of another user") << "lock";
+    QTest::newRow("a runtime folder of another user") << "folder";
+    QTest::newRow("a runtime folder the group may write") << "mode";
+    QTest::newRow("a runtime folder too long for a socket address") << "long";
+}
+
+void TestInstanceProtocol::onlyAPrivatePlaceOfTheUserIsTrusted()
+{
+    QFETCH(QString, plant);
+    const int user = plant == "long" ? -1 : Account("vantorel-test-user");
+    const int other = plant == "long" ? -1 : Account("vantorel-test-other");
+    if (plant != "long" && (user < 0 || other < 0))
+        QSKIP("two accounts are needed, which only root can make");
+    QTemporaryDir base;
+    ::chmod(QFile::encodeName(base.path()).constData(), 0755);
+    const QString home = base.filePath("home");
+    QString runtime = base.filePath(plant == "long" ? QString(120, 'r') : QStringLiteral("run"));
+    QVERIFY(QDir().mkpath(home) && QDir().mkpath(runtime));
+    ::chmod(QFile::encodeName(runtime).constData(), plant == "mode" ? 0770 : 0700);
+    if (user >= 0) {
+        Chown(home, user);
+        Chown(runtime, plant == "folder" ? other : user);
+    }
+    QLocalServer foreign; // whoever listens here must hear nothing
+    std::optional<QLockFile> held;
+    if (plant == "lock") {
+        held.emplace(runtime + "/Vantorel_2020.lock");
+        QVERIFY(held->tryLock(0));
+    } else if (plant != "long") {
+        QVERIFY(foreign.listen(runtime + "/Vantorel_2020"));
+    }
+    if (plant != "long")
+        Chown(runtime + (plant == "lock" ? "/Vantorel_2020.lock" : "/Vantorel_2020"), other);
+    QCOMPARE(LaterStartAs(user, runtime, home), 0);
+    QTest::qWait(100);
+    QVERIFY(!foreign.hasPendingConnections());
 }
 
 QTEST_GUILESS_MAIN(TestInstanceProtocol)

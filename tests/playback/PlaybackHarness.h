@@ -40,15 +40,15 @@ public:
     static QMenu *recentMenu(DRUI &w) { return w.recentMenu; }
     static QLabel *videoSurface(DRUI &w) { return w.videoSurface; }
     static int &mediaKind(DRUI &w) { return w.mediaKind; }
-    static bool &titleChosen(DRUI &w) { return w.titleChosen; }
-    static QString &currentTitle(DRUI &w) { return w.currentTitle; }
+    static bool &titleChosen(DRUI &w) { return w.pick.titleChosen; }
+    static QString &currentTitle(DRUI &w) { return w.pick.currentTitle; }
     static BlurayTitleEntry &title(DRUI &w, const QString &path)
     {
         BlurayTitleEntry *known = w.discTitles.find(path);
         return known ? *known : w.discTitles.discs[QString()][path];
     }
     static BlurayTitleState &discTitles(DRUI &w) { return w.discTitles; }
-    static int &startSeconds(DRUI &w) { return w.startSeconds; }
+    static int &startSeconds(DRUI &w) { return w.pick.startSeconds; }
     static qint64 &length(DRUI &w) { return w.mediaLengthSeconds; }
     static QString &positionText(DRUI &w) { return w.positionText; }
     static qint64 playClockMs(DRUI &w) { return w.playClockMs; }

@@ -143,7 +143,12 @@ void TestDiscWindow::foldersThatAreNoDiscAreRefused()
     QDir().mkpath(m_dir.filePath("lower/Video_TS"));
     // A folder below one named like a stream folder is no disc either.
     QDir().mkpath(m_dir.filePath("STREAMS/film/BDMV/PLAYLIST"));
-    for (const char *folder : {"plain", "nostream", "lower", "STREAMS/film", "missing"}) {
+    // A stream folder, but nothing to list in PLAYLIST: empty, or a link loop.
+    QDir().mkpath(m_dir.filePath("empty/BDMV/PLAYLIST"));
+    QDir().mkpath(m_dir.filePath("empty/BDMV/STREAM"));
+    QDir().mkpath(m_dir.filePath("loop/BDMV/STREAM"));
+    QVERIFY(QFile::link("PLAYLIST", m_dir.filePath("loop/BDMV/PLAYLIST")));
+    for (const char *folder : {"plain", "nostream", "lower", "STREAMS/film", "missing", "empty", "loop"}) {
         m_notices.clear();
         openDisc(m_dir.filePath(folder));
         QTRY_COMPARE(m_notices, QStringList{refused});

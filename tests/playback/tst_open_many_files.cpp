@@ -198,8 +198,11 @@ void TestOpenManyFiles::aFifoAndAProbeThatHangsHoldUpNeitherTheWindowNorTheOther
     QVERIFY(QFile::remove(copy));
     QFile wrapper(copy);
     QVERIFY(wrapper.open(QIODevice::WriteOnly));
-    wrapper.write("#!/bin/sh\ncase \"$2\" in *stalled*) exec sleep 600;; esac\n"
-                  "exec '" VANTOREL_PROGRAM_DIR "/tool' \"$@\"\n");
+    wrapper.write("#!/bin/bash\nwhile IFS= read -r line; do\n"
+                  "  case \"$line\" in *stalled*) exec sleep 600;; esac\n"
+                  "  path=$(printf '%b.' \"$line\"); path=${path%.}\n"
+                  "  '" VANTOREL_PROGRAM_DIR "/tool' -i \"$path\" 2>&1 >/dev/null | grep '^Duration: '\n"
+                  "done\n");
     wrapper.close();
     QVERIFY(wrapper.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     const auto restore = qScopeGuard([copy] {

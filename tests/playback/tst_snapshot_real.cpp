@@ -152,6 +152,16 @@ void TestSnapshotReal::snapshotsWhilePlayingAndWhilePaused()
     const QImage paused(bmp);
     QCOMPARE(paused.size(), QSize(320, 240));
     QVERIFY(Shows(paused, After));
+    // The JPEG comes from the engine as it is, still paused on that frame.
+    choose(m_folder, 0);
+    snapshot->trigger();
+    const QString jpeg = awaitSnapshot(".JPEG");
+    QFile jpegFile(jpeg);
+    QVERIFY(jpegFile.open(QIODevice::ReadOnly));
+    QCOMPARE(jpegFile.read(2), QByteArray("\xff\xd8"));
+    const QImage still(jpeg);
+    QCOMPARE(still.size(), QSize(320, 240));
+    QVERIFY(Shows(still, After));
     // The engine's own files are gone from the data folder.
     QTRY_VERIFY(QDir(data()).entryList({"shot*"}).isEmpty());
     QVERIFY(m_notices.isEmpty());

@@ -4,6 +4,9 @@
 // name something they must not, and failures the user is told about once.
 #include "SnapshotFixture.h"
 
+#include <csignal>
+#include <sys/resource.h>
+
 #include "lang/CLanguageMgr.h"
 
 #include <QDesktopServices>
@@ -24,6 +27,7 @@ private slots:
     void outputPathContents();
     void unwritableFolderKeepsTheEngineFilesAndSaysSoOnce();
     void announcementsNamingWhatTheyMustNotTouchNothing();
+    void aFullDataFolderAndABrokenPictureAreToldAsTheyAre();
     void nothingPlayingSendsNothing();
     void snapshotFolderOpensByName();
 };
@@ -173,6 +177,31 @@ void TestSnapshotWindow::unwritableFolderKeepsTheEngineFilesAndSaysSoOnce()
     pressSnapshotKey();
     QTRY_COMPARE(m_notices.size(), 2);
     QCOMPARE(DRUITestAccess::state(*m_window), PlaybackState::Playing);
+}
+
+void TestSnapshotWindow::aFullDataFolderAndABrokenPictureAreToldAsTheyAre()
+{
+    play({"on screenshot 0: " + announce(data() + "shot0001.png")});
+    {
+        // The engine could put no picture into a full data folder: not asked.
+        signal(SIGXFSZ, SIG_IGN);
+        rlimit saved{}, full{};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        full = saved;
+        full.rlim_cur = 8;
+        setrlimit(RLIMIT_FSIZE, &full);
+        pressSnapshotKey();
+        pressSnapshotKey();
+        setrlimit(RLIMIT_FSIZE, &saved);
+    }
+    QTRY_COMPARE(m_notices, QStringList{Text("Messages/MSG0305").arg(data())});
+    // A picture cut short (0 bytes) is not said to be kept.
+    QFile cut(data() + "shot0001.png");
+    QVERIFY(cut.open(QIODevice::WriteOnly));
+    cut.close();
+    pressSnapshotKey();
+    QTRY_COMPARE(m_notices.size(), 2);
+    QCOMPARE(m_notices.last(), Text("Messages/MSG0304").arg(data()));
 }
 
 void TestSnapshotWindow::announcementsNamingWhatTheyMustNotTouchNothing()

@@ -3,9 +3,12 @@
 // the recent list, a recent list of 100,000 lines.
 #include "ScriptedFixture.h"
 
+#include "engine/SnapshotFolder.h"
 #include "lang/CLanguageMgr.h"
 #include "ui/RecentFilesList.h"
 
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 class TestWindowFaults : public ScriptedFixture
@@ -18,6 +21,9 @@ private slots:
     void whatIsNoRegularFileNeverReachesTheEngine();
     void twoPlayersShareTheRecentList();
     void aHugeRecentListIsReadShort();
+    void nothingButRegularFilesIsRead_data();
+    void nothingButRegularFilesIsRead();
+    void aLanguageThatCannotBeKeptStillHoldsForThisRun();
 };
 
 void TestWindowFaults::whatIsNoRegularFileNeverReachesTheEngine()
@@ -74,6 +80,91 @@ void TestWindowFaults::aHugeRecentListIsReadShort()
     w.OpenMediaFiles({makeFile("next.mkv")});
     QCOMPARE(RecentFilesList::Load(list).size(), 10);
     QVERIFY(QFileInfo(list).size() < 1000);
+}
+
+namespace {
+
+// Puts a thing that is no readable regular file at path.
+bool Plant(const QString &thing, const QString &path)
+{
+    QDir(path).removeRecursively();
+    QFile::remove(path);
+    const QByteArray name = QFile::encodeName(path);
+    if (thing == "fifo")
+        return mkfifo(name.constData(), 0600) == 0;
+    if (thing == "zero")
+        return QFile::link("/dev/zero", path);
+    if (thing == "folder")
+        return QDir().mkpath(path);
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write("[DefaultLanguage]\nDefault=German\n") > 0
+        && file.setPermissions({});
+}
+
+} // namespace
+
+void TestWindowFaults::nothingButRegularFilesIsRead_data()
+{
+    QTest::addColumn<QString>("thing");
+    for (const char *thing : {"fifo", "zero", "folder", "unreadable"})
+        QTest::newRow(thing) << QString(thing);
+}
+
+void TestWindowFaults::nothingButRegularFilesIsRead()
+{
+    QFETCH(QString, thing);
+    const QString data = m_window->dataFolder;
+    m_window.reset();
+    for (const char *file : {"RecentConfig.txt", "OutputPath.txt", "config.ini"})
+        QVERIFY(Plant(thing, data + file));
+    // Neither start nor the snapshot folder waits for a writer or reads
+    // without end.
+    DRUI w;
+    w.BuildPages();
+    w.show();
+    QVERIFY2(w.recentFiles.isEmpty() || thing == "unreadable", qPrintable(w.recentFiles.join(' '))); // root reads it all the same
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.OpenMediaFiles({makeFile("film.mkv")});
+    QTRY_COMPARE(DRUITestAccess::state(w), PlaybackState::Playing);
+    // The list written then replaced the link, not what it points to.
+    QVERIFY(!QFileInfo("/dev/zero").isFile());
+    QCOMPARE(SnapshotFolder::Read(data), SnapshotFolder::Default());
+    // The program's own files: config.ini and the language file.
+    QTemporaryDir program;
+    QVERIFY(QDir().mkpath(program.filePath("Languages")));
+    QVERIFY(Plant(thing, program.filePath("config.ini")));
+    QVERIFY(Plant(thing, program.filePath("Languages/English.ini")));
+    const CLanguageMgr languages(program.path(), data);
+    if (thing != "unreadable") {
+        QCOMPARE(languages.missingLanguageFile(), languages.languageFilePath());
+        QCOMPARE(languages.GetText("MainWnd/Play"), QString("Play")); // the built-in English
+    }
+}
+
+void TestWindowFaults::aLanguageThatCannotBeKeptStillHoldsForThisRun()
+{
+    DRUI &w = *m_window;
+    const auto choose = [&w](const QString &language) {
+        for (QAction *entry : DRUITestAccess::languageMenu(w)->actions())
+            if (entry->data().toString() == language)
+                entry->trigger();
+    };
+    {
+        // A full disk: no file may grow beyond a few bytes.
+        signal(SIGXFSZ, SIG_IGN);
+        rlimit saved{}, full{};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        full = saved;
+        full.rlim_cur = 8;
+        setrlimit(RLIMIT_FSIZE, &full);
+        const auto lift = qScopeGuard([&] { setrlimit(RLIMIT_FSIZE, &saved); });
+        choose("German");
+        QTRY_COMPARE(m_notices.size(), 1);
+    }
+    const auto english = qScopeGuard([&] { choose("English"); });
+    QCOMPARE(CLanguageMgr::Instance().GetCurrentLanguage(), QString("German"));
+    QCOMPARE(m_notices.first(), Text("Messages/MSG0602").arg(CLanguageMgr::Instance().userConfigFile()));
+    QVERIFY(m_notices.first().startsWith("Die Sprache"));
 }
 
 int main(int argc, char *argv[])

@@ -112,6 +112,8 @@ void TestEngineProtocol::commandForms_data()
     QTest::newRow("pause") << int(EngineCommand::Pause) << 0 << QByteArray("pause\n");
     QTest::newRow("quit") << int(EngineCommand::Quit) << 0 << QByteArray("q\n");
     QTest::newRow("screenshot") << int(EngineCommand::Screenshot) << 0 << QByteArray("screenshot 0\n");
+    QTest::newRow("screenshot format") << int(EngineCommand::ScreenshotFormat) << 1
+                                       << QByteArray("screenshot_format 1\n");
     QTest::newRow("mute") << int(EngineCommand::Mute) << 0 << QByteArray("volume 0 100\n");
     QTest::newRow("unmute") << int(EngineCommand::Unmute) << 0 << QByteArray("volume 50 100\n");
     QTest::newRow("keep volume") << int(EngineCommand::KeepVolume) << 100

@@ -7,6 +7,8 @@
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -22,6 +24,9 @@ private slots:
     void aFailedWriteLeavesTheOldFile();
     void recentListMergesWithAnotherPlayer();
     void hugeRecentFileReadsTenEntries();
+    void recentNamesKeepTheirBytes_data();
+    void recentNamesKeepTheirBytes();
+    void twoPlayersSavingAtOnceLoseNothing();
     void probeOutput_data();
     void probeOutput();
     void probeWithoutTool();
@@ -51,14 +56,10 @@ void TestMediaLists::recentListRules()
 
 void TestMediaLists::recentFileParsing()
 {
-    const QByteArray bytes("/a b/c.mkv\n\n\r\n/dup\n/dup\n/zero\0junk\n\xff\xfe\n/last", 48);
-    const QStringList paths = RecentFilesList::Parse(bytes);
-    QCOMPARE(paths.size(), 6);
-    QCOMPARE(paths[0], QString("/a b/c.mkv"));
-    QCOMPARE(paths[1], QString("/dup"));
-    QCOMPARE(paths[2], QString("/dup"));
-    QCOMPARE(paths[3], QString("/zero"));
-    QCOMPARE(paths[5], QString("/last"));
+    const char raw[] = "/a b/c.mkv\n\n\r\n/dup\n/dup\n/zero\0junk\n\xff\xfe\n/last";
+    const QByteArray bytes(raw, sizeof raw - 1);
+    // A zero byte or bytes that are no text would name another file.
+    QCOMPARE(RecentFilesList::Parse(bytes), QStringList({"/a b/c.mkv", "/dup", "/dup", "/last"}));
     QCOMPARE(RecentFilesList::Serialize({"/x", "/ü"}), QByteArray("/x\n/\xc3\xbc\n"));
 }
 
@@ -160,6 +161,76 @@ void TestMediaLists::hugeRecentFileReadsTenEntries()
     QVERIFY(RecentFilesList::Load(fifo).isEmpty());
 }
 
+void TestMediaLists::recentNamesKeepTheirBytes_data()
+{
+    QTest::addColumn<QByteArray>("before"); // the file
+    QTest::addColumn<QString>("added");
+    QTest::addColumn<QByteArray>("after");  // the file
+    QTest::addColumn<QStringList>("shown"); // the list in memory
+    const QString line = "/x/line\nbreak.mkv";
+    QTest::newRow("newline") << QByteArray("/a.mkv\n") << line << QByteArray("/a.mkv\n")
+                             << QStringList{line, "/a.mkv"};
+    QTest::newRow("carriage return at the end")
+        << QByteArray() << "/r.mkv\r" << QByteArray() << QStringList{"/r.mkv\r"};
+    QTest::newRow("not UTF-8") << QByteArray("/x/\xff.mkv\n/a.mkv\n") << "/b.mkv"
+                               << QByteArray("/b.mkv\n/x/\xff.mkv\n/a.mkv\n") << QStringList{"/b.mkv", "/a.mkv"};
+    QTest::newRow("zero byte") << QByteArray("/z\0j\n", 5) << "/b.mkv" << QByteArray("/b.mkv\n/z\0j\n", 12)
+                               << QStringList{"/b.mkv"};
+    const QString longName = "/" + QString(5000, 'l');
+    QTest::newRow("very long") << QByteArray() << longName << (longName.toUtf8() + "\n") << QStringList{longName};
+    QByteArray big;
+    for (char c = 'a'; c < 'a' + 9; ++c)
+        big += "/" + QByteArray(8000, c) + "\n";
+    QTest::newRow("cut by the read bound") << big << "/b" << "/b\n" + big.left(8 * 8002)
+                                           << QStringList{"/b"} + RecentFilesList::Parse(big.left(8 * 8002));
+}
+
+void TestMediaLists::recentNamesKeepTheirBytes()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QString, added);
+    QFETCH(QByteArray, after);
+    QFETCH(QStringList, shown);
+    QTemporaryDir dir;
+    const QString file = dir.filePath("RecentConfig.txt");
+    QVERIFY(WriteFileAtomically(file, before));
+    QStringList paths = RecentFilesList::Load(file);
+    QVERIFY(RecentFilesList::AddAndSave(file, paths, added));
+    QCOMPARE(paths, shown);
+    QFile written(file);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(written.readAll(), after);
+    QCOMPARE(RecentFilesList::Load(file), RecentFilesList::Parse(after));
+}
+
+void TestMediaLists::twoPlayersSavingAtOnceLoseNothing()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath("RecentConfig.txt");
+    for (int round = 0; round < 10; ++round) {
+        const qint64 start = QDateTime::currentMSecsSinceEpoch() + 100;
+        pid_t players[2];
+        for (int player = 0; player < 2; ++player) {
+            players[player] = fork();
+            if (players[player] == 0) {
+                while (QDateTime::currentMSecsSinceEpoch() < start) {
+                }
+                QStringList paths;
+                const QString path = QString("/%1-%2.mkv").arg(round).arg(player);
+                ::_exit(RecentFilesList::AddAndSave(file, paths, path) ? 0 : 1);
+            }
+        }
+        for (const pid_t player : players) {
+            int status = -1;
+            waitpid(player, &status, 0);
+            QCOMPARE(status, 0);
+        }
+        const QStringList list = RecentFilesList::Load(file);
+        QVERIFY2(list.contains(QString("/%1-0.mkv").arg(round)) && list.contains(QString("/%1-1.mkv").arg(round)),
+                 qPrintable(list.join(' ')));
+    }
+}
+
 void TestMediaLists::probeOutput_data()
 {
     QTest::addColumn<QByteArray>("output");
@@ -170,6 +241,8 @@ void TestMediaLists::probeOutput_data()
     QTest::newRow("first wins") << QByteArray("Duration: 00:00:01.00 Duration: 00:00:02.00") << "00:00:01";
     QTest::newRow("none") << QByteArray("garbage \xff\x00 output", 17) << "";
     QTest::newRow("cut") << QByteArray("Duration: 00:0") << "00:0";
+    QTest::newRow("100 hours") << QByteArray("Duration: 123:45:07.00, start") << "123:45:07";
+    QTest::newRow("1000 hours") << QByteArray("Duration: 1000:00:00.00\n") << "1000:00:00";
 }
 
 void TestMediaLists::probeOutput()

@@ -23,6 +23,7 @@ private slots:
     void namesNeverReplaceAnEarlierSnapshot();
     void writerFollowsTheFormatExactly();
     void engineFileAlreadyGoneIsNoFailure();
+    void aFileInTheChosenFormatIsMovedAsItIs();
 
 private:
     QTemporaryDir m_dir;
@@ -121,6 +122,34 @@ void TestSnapshotFiles::engineFileAlreadyGoneIsNoFailure()
     const Outcome outcome = Write({m_dir.filePath("gone.png"), m_dir.filePath("shots/"), "JPG", {}});
     QCOMPARE(int(outcome.failure), int(Failure::None));
     QVERIFY(outcome.savedAs.isEmpty());
+}
+
+void TestSnapshotFiles::aFileInTheChosenFormatIsMovedAsItIs()
+{
+    // On the same file system, and (through shared memory, where there is
+    // one) across file systems; an earlier snapshot of the name stays.
+    QTemporaryDir shm(QStringLiteral("/dev/shm/shots-XXXXXX"));
+    for (const QString &from : {m_dir.filePath("shot0001.png"), shm.filePath("shot0002.png")}) {
+        if (!QFileInfo(QFileInfo(from).path()).isDir())
+            continue;
+        QImage image(64, 48, QImage::Format_RGB32);
+        image.fill(Qt::darkCyan);
+        QVERIFY(image.save(from, "PNG", 0));
+        QFile shot(from);
+        QVERIFY(shot.open(QIODevice::ReadOnly));
+        const QByteArray bytes = shot.readAll();
+        shot.close();
+        const QDateTime time(QDate(2026, 12, 7), QTime(1, 2, 3));
+        const Outcome outcome = Write({from, m_dir.filePath("moved/"), "PNG", time});
+        QCOMPARE(int(outcome.failure), int(Failure::None));
+        const QString name = from.contains("shm") ? "Snapshot-2026-12-07 01-02-03 (2).PNG"
+                                                  : "Snapshot-2026-12-07 01-02-03.PNG";
+        QCOMPARE(QFileInfo(outcome.savedAs).fileName(), name);
+        QFile saved(outcome.savedAs);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.readAll(), bytes); // not decoded and written again
+        QVERIFY(!QFileInfo::exists(from));
+    }
 }
 
 QTEST_MAIN(TestSnapshotFiles)

@@ -107,7 +107,7 @@ void TestMainWindow::startsOnTheWelcomePage()
     QVERIFY(openFolder->text().startsWith("  "));
     QCOMPARE(openFile->iconSize(), QSize(72, 72));
     auto *background = w.findChild<QLabel *>("welcomeBackground");
-    QVERIFY(!background->pixmap().isNull());
+    QTRY_VERIFY(!background->pixmap().isNull());
     QCOMPARE(background->size(), background->parentWidget()->size());
     QCOMPARE(background->parentWidget(), DRUITestAccess::pageStack(w)->currentWidget());
     const QLabel *title = nullptr;

@@ -79,9 +79,9 @@ constexpr std::pair<const char*, const char*> embeddedDefaults[] = {
     // Show the first frame as soon as it is decoded rather than after the
     // next one: the window is waiting for a picture, not for smoothness.
     {"video-latency-hacks", "yes"},
-    // A screenshot file only passes to the player, which converts it and
-    // deletes it: written fast rather than small (libmpv's usual filter and
-    // level take about a quarter of a second more on a 1080p frame).
+    // A PNG screenshot becomes the user's snapshot as it is; written fast
+    // rather than small (libmpv's usual filter and level take about a
+    // quarter of a second more on a 1080p frame).
     {"screenshot-png-compression", "1"},
     {"screenshot-png-filter", "0"},
 };

@@ -41,6 +41,7 @@ public:
     void AnswerLength() override;
     void AnswerPosition() override;
     void Screenshot() override;
+    void SetScreenshotFormat(int format) override;
 
 private:
     bool Open();
@@ -68,6 +69,7 @@ private:
     std::vector<SlaveCommand> pending_;   // commands that came before the medium opened
     std::vector<StreamInfo> streams_;
     std::map<uint64_t, std::string> screenshots_;   // reply id -> file
+    const char* screenshotExtension_ = "png";      // libmpv picks its writer by it
     uint64_t nextReply_ = 1;
     std::unique_ptr<DvdTitleStream> dvdTitle_;
     std::optional<double> statedLength_;   // from the medium itself, see MediaSource

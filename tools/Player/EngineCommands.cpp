@@ -127,9 +127,14 @@ void Engine::AnswerPosition()
     Emit(ProtocolLines::Position(seconds));
 }
 
+void Engine::SetScreenshotFormat(int format)
+{
+    screenshotExtension_ = format == 1 ? "jpg" : "png";
+}
+
 void Engine::Screenshot()
 {
-    const std::string path = NextScreenshotPath(options_.screenshotFolder);
+    const std::string path = NextScreenshotPath(options_.screenshotFolder, screenshotExtension_);
     if (path.empty()) {
         Note("no place for a screenshot in '" + options_.screenshotFolder + "'");
         return;

@@ -19,4 +19,6 @@ public:
     virtual void AnswerLength() = 0;
     virtual void AnswerPosition() = 0;
     virtual void Screenshot() = 0;
+    // The image format of the screenshots to come: 0 PNG, 1 JPEG.
+    virtual void SetScreenshotFormat(int format) = 0;
 };

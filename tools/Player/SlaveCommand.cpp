@@ -55,6 +55,8 @@ const CommandForm commandForms[] = {
      [](PlaybackControl& c, const Arguments&) { c.AnswerPosition(); }},
     {"screenshot", 0, {0}, true,
      [](PlaybackControl& c, const Arguments&) { c.Screenshot(); }},
+    {"screenshot_format", 1, {}, false,
+     [](PlaybackControl& c, const Arguments& a) { c.SetScreenshotFormat(static_cast<int>(a[0])); }},
 };
 
 const CommandForm* FindForm(const std::string& name)
@@ -96,6 +98,8 @@ bool ArgumentsMakeSense(const std::string& name, const Arguments& values)
         return FitsInt(values[0]);
     if (name == "screenshot")
         return values[0] == 0;
+    if (name == "screenshot_format")
+        return values[0] == 0 || values[0] == 1;
     return true;
 }
 
