@@ -7,6 +7,7 @@
 #include "resources/ImageResources.h"
 #include "ui/Styles.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QFileDialog>
@@ -165,6 +166,13 @@ QWidget *CProcessUI::BuildBody()
     for (const QString &format : Formats())
         formatBox->addItem(QIcon(), format);
     formatBox->setCurrentIndex(formatIndex);
+
+    rememberBox = new QCheckBox(Text("MainWnd/RememberPosition"), body);
+    rememberBox->setObjectName(QStringLiteral("rememberBox"));
+    rememberBox->setGeometry(20, 75, 500, 25);
+    rememberBox->setStyleSheet(QStringLiteral("color: black;"));
+    rememberBox->setFont(Styles::Calibri(11, false));
+    rememberBox->setChecked(rememberPositions);
     return body;
 }
 
@@ -198,6 +206,7 @@ void CProcessUI::btnOK()
         return;
     }
     formatIndex = formatBox->currentIndex();
+    rememberPositions = rememberBox->isChecked();
     result = 0;
     close();
 }

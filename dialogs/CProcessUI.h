@@ -6,11 +6,13 @@
 
 #include <functional>
 
+class QCheckBox;
 class QComboBox;
 class QLineEdit;
 
 // The preferences: the folder snapshots are saved in (kept in "OutputPath.txt"
-// in the per-user data folder) and their image format (kept by the window).
+// in the per-user data folder), their image format and whether the player
+// remembers where the user stopped (both kept by the window).
 // Frameless with a dark title strip, dragged by any point of its surface, a
 // task-bar entry of its own.
 class CProcessUI : public QDialog
@@ -35,6 +37,7 @@ public:
 
     int result = 1;      // 0 once OK has saved the choice
     int formatIndex = 0; // set by the caller before BuildUi; by OK after
+    bool rememberPositions = true; // likewise: "Remember where I stopped"
 
 public slots:
     void btnCloseSlot();
@@ -55,6 +58,7 @@ private:
     QString snapshotFolder;
     QPoint dragOffset;
     QComboBox *formatBox = nullptr;
+    QCheckBox *rememberBox = nullptr;
     QLineEdit *folderField = nullptr;
     FolderChooser folderChooser;
 };

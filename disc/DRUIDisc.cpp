@@ -128,8 +128,7 @@ void DRUI::TakeDiscFolder(DiscKind kind, const BlurayDisc &disc, const BlurayTit
         LoadBlurayTitles(disc, tables, picture.value<DiscPictures>());
         break;
     case DiscKind::Dvd:
-        dvdTitles = picture.value<QList<DvdTitle>>();
-        dvdTitle = 1;
+        TakeDvd(picture.value<DvdDisc>());
         OpenDvdFolder(disc.folder);
         break;
     case DiscKind::None:
@@ -170,6 +169,7 @@ void DRUI::ShowDvdTitles()
 void DRUI::PlayDvdTitle(int number)
 {
     dvdTitle = number;
+    dvdResumeArmed = false;
     engine->stop(); // a fresh start, even of the title that plays now
     mediaLengthSeconds = 0;
     for (const DvdTitle &title : dvdTitles) {
@@ -200,7 +200,7 @@ void DRUI::ConnectDiscReader()
     discReader = new DiscReader(this, [pageSize = discPageSize](DiscKind kind, const BlurayDisc &disc,
                                                                 const DiscFiles &files) {
         if (kind == DiscKind::Dvd)
-            return QVariant::fromValue(ReadDvdTitles(files.Location()));
+            return QVariant::fromValue(ReadDvdDisc(files.Location()));
         const quint64 packed = pageSize->load();
         const QSize page(int(packed >> 32), int(packed & 0xFFFFFFFFu));
         return QVariant::fromValue(LoadDiscPictures(disc, files, page));
@@ -245,10 +245,15 @@ void DRUI::LoadBlurayTitles(const BlurayDisc &disc, const BlurayTitleState &tabl
     // thousands of playlist entries are freed on the pool, not here.
     FreeOffThread(this, disc);
     discLanguages = {disc.libraries, disc.chapterNames, pictures};
+    discIdentity = disc.identity;
     ShowDiscMetadata();
     if (!discTitleLabel->text().isEmpty())
         recentDiscNames.insert(disc.folder, discTitleLabel->text());
     FreeOffThread(this, discTitles.take(tables));
+    discEpisodes = disc.episodes;
+    discResumeAction->setVisible(false);
+    discPlayAllAction->setVisible(false);
+    discEpisodesAction->setVisible(false);
     if (disc.titles.isEmpty()) {
         FreeOffThread(this, std::exchange(titleOrder, {}));
         AskToPlay(PlayRequest{PlayAsk::NewMedium});
@@ -259,6 +264,8 @@ void DRUI::LoadBlurayTitles(const BlurayDisc &disc, const BlurayTitleState &tabl
     AskToPlay(PlayRequest{PlayAsk::NewMedium, disc.titles.first().playlistPath});
     mediaKind = MEDIA_BLURAY;
     BuildDiscPopups(disc);
+    BuildEpisodeEntries();
+    OfferDiscResume();
     pageStack->setCurrentIndex(1);
 }
 
@@ -461,6 +468,8 @@ void DRUI::MarkPlayingChapter(QMenu *chapters)
 
 void DRUI::BDMenuOperate(QAction *action)
 {
+    if (ChooseDiscExtra(action))
+        return;
     // The popups list the main title's streams and chapters, and Play Movie
     // and a chapter play the main title ("br://0"), also after another title
     // played: the choices are the main title's.
@@ -503,6 +512,7 @@ void DRUI::PlayCurrentTitle()
     const PLAY_LIST_INFO entry{MEDIA_BLURAY, disc, FormatSeconds(discTitles.lengthSeconds(currentTitle))};
     if (!PlaylistHolds(disc))
         AppendToPlaylist({entry});
+    SaveResumePosition();
     engine->stop(); // a fresh start, even of the disc that plays now
     currentMediaPath = disc;
     mediaLengthSeconds = TimeTextSeconds(entry.duration);

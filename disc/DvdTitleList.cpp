@@ -75,21 +75,29 @@ double DvdTimeSeconds(const dvd_time_t& time)
     return fromBcd(time.hour) * 3600.0 + fromBcd(time.minute) * 60.0 + fromBcd(time.second) + frames;
 }
 
-QList<DvdTitle> ReadDvdTitles(const QString& location)
+DvdDisc ReadDvdDisc(const QString& location)
 {
     static const dvd_logger_cb logger = {&Quiet};
-    QList<DvdTitle> titles;
+    DvdDisc disc;
     const DvdReader reader(DVDOpen2(nullptr, &logger, QFile::encodeName(location).constData()));
     if (!reader)
-        return titles;
+        return disc;
     const DvdIfo manager(ifoOpen(reader.get(), 0));
     if (!manager || !manager->tt_srpt)
-        return titles;
+        return disc;
     for (int n = 1; n <= manager->tt_srpt->nr_of_srpts; ++n) {
         DvdTitle title;
         title.number = n;
         if (ReadTitle(reader.get(), manager->tt_srpt->title[n - 1], title))
-            titles << title;
+            disc.titles << title;
     }
-    return titles;
+    unsigned char digest[16] = {};
+    if (DVDDiscID(reader.get(), digest) == 0)
+        disc.identity = "dvd:" + QByteArray(reinterpret_cast<const char*>(digest), sizeof digest).toHex();
+    return disc;
+}
+
+QList<DvdTitle> ReadDvdTitles(const QString& location)
+{
+    return ReadDvdDisc(location).titles;
 }

@@ -11,6 +11,8 @@ namespace {
 
 // Menu loops, logos and previews are shorter than this; any programme is longer.
 constexpr qint64 kMinEpisodeMs = 20 * 1000;
+// Two separate playlists longer than this are a double bill of films.
+constexpr qint64 kMaxPairedEpisodeMs = 70 * 60 * 1000;
 // A chapter mark this close to where an episode begins counts as its start.
 constexpr qint64 kChapterSlackMs = 2000;
 
@@ -178,7 +180,8 @@ BlurayEpisodes SeparatePlaylists(const QList<BlurayTitle>& titles, const BlurayT
     }
     if (members.size() < 2)
         return {};
-    if (members.size() == 2 && std::abs(members[0]->chapters.size() - members[1]->chapters.size()) > 2)
+    if (members.size() == 2
+        && (std::abs(members[0]->chapters.size() - members[1]->chapters.size()) > 2 || mainMs > kMaxPairedEpisodeMs))
         return {};
     BlurayEpisodes found;
     found.shape = BlurayEpisodes::SeparatePlaylists;
@@ -197,7 +200,7 @@ BlurayEpisodes SeparatePlaylists(const QList<BlurayTitle>& titles, const BlurayT
 BlurayEpisodes FindEpisodes(const QList<BlurayTitle>& titles)
 {
     const BlurayTitle* main = Longest(titles);
-    if (!main || TotalMs(main->playItems) < 2 * kMinEpisodeMs)
+    if (!main)
         return {};
     BlurayEpisodes found = OnePlaylist(titles, *main);
     if (found.shape == BlurayEpisodes::None)

@@ -44,7 +44,8 @@ struct BlurayEpisodes {
 //
 // Otherwise, separate playlists are episodes when the longest title is one
 // of two or more alike playlists of one episode each; with only two they
-// must also have about as many chapters (at most two apart). Playlists with
+// must also have about as many chapters (at most two apart) and last at most
+// 70 minutes (two feature-length playlists are a double bill). Playlists with
 // the same clips, in and out times (versions differing only in streams) count
 // once, the first in file-name order.
 //

@@ -68,8 +68,10 @@ void DRUI::AdoptStandbyEngine(QProcess *engineProcess, const QString &program)
 
 void DRUI::StartEngine()
 {
+    SaveResumePosition(); // of what played until now
     audioTrackCount = 0;
     subtitleTrackCount = 0;
+    reportedLengthSeconds = 0;
     playClockMs = 0;
     clockDisagreements = 0;
     mediumOpened = false;
@@ -90,6 +92,7 @@ void DRUI::StartEngine()
         launch.titleNumber = title->number;
     if (mediaKind == MEDIA_DVD)
         launch.titleNumber = dvdTitle;
+    BeginResumeEntry(launch.titleChosen && launch.titleNumber ? *launch.titleNumber : 0);
     launch.mediaPath = currentMediaPath;
     // The engine opens a disc by its absolute device path and needs no
     // folder of the disc's to run in: looking for one would keep the window
@@ -105,6 +108,7 @@ void DRUI::StartEngine()
         engine->send(EngineCommand::Seek, startSeconds);
         playClockMs = qint64(startSeconds) * 1000;
     }
+    ApplyFileResume();
     MarkPlayingEntry();
 }
 
@@ -154,6 +158,10 @@ void DRUI::EndOfMedium()
     EndOfPlayback();
     if (!opened)
         TellNotPlayed();
+    else
+        ForgetResumePosition(); // seen to the end: next time from the start
+    if (opened && mediaKind == MEDIA_BLURAY)
+        PlayAllGoesOn(1);
 }
 
 void DRUI::TellNotPlayed()
@@ -172,6 +180,7 @@ void DRUI::DoRefreshGui()
     if (!engine->isPlaying())
         return;
     playClockMs += ClockStepMs;
+    SaveResumePositionNowAndThen();
     engine->send(EngineCommand::GetLength);
     engine->send(EngineCommand::GetPosition);
 }
@@ -241,6 +250,7 @@ void DRUI::HandleEngineLine(const QByteArray &line)
 void DRUI::HandleLengthAnswer(const QByteArray &line)
 {
     const qint64 length = LengthAnswerSeconds(line);
+    reportedLengthSeconds = length;
     if (mediaKind == MEDIA_DVD && mediaLengthSeconds == 0) {
         mediaLengthSeconds = length;
         seekSlider->setRange(0, int(length));
@@ -292,8 +302,15 @@ void DRUI::RefreshTrackMenus()
     };
     if (audioTrackCount > 0 && audioTrackMenu->actions().size() != audioTrackCount + 1) {
         rebuild(audioTrackMenu, audioTrackCount, "MainWnd/AudioNumber", true);
-        engine->send(EngineCommand::KeepSwitchAudio, 0);
+        // A track chosen before (a resumed file's) stays the one that plays.
+        const bool chosen = audioTrackIndex >= 0 && audioTrackIndex < audioTrackCount;
+        engine->send(EngineCommand::KeepSwitchAudio, chosen ? audioTrackIndex : 0);
+        if (chosen)
+            checkOnly(audioTrackMenu, audioTrackIndex + 1);
     }
-    if (subtitleTrackCount > 0 && subtitleTrackMenu->actions().size() != subtitleTrackCount + 1)
+    if (subtitleTrackCount > 0 && subtitleTrackMenu->actions().size() != subtitleTrackCount + 1) {
         rebuild(subtitleTrackMenu, subtitleTrackCount, "MainWnd/SubtitleNumber", false);
+        if (subtitleTrackIndex >= 0 && subtitleTrackIndex < subtitleTrackCount)
+            checkOnly(subtitleTrackMenu, subtitleTrackIndex + 1);
+    }
 }

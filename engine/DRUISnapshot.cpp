@@ -96,6 +96,7 @@ void DRUI::ShowPreferences()
     }
     CProcessUI dialog;
     dialog.formatIndex = formatIndex;
+    dialog.rememberPositions = rememberPositions;
     dialog.BuildUi();
     preferencesDialog = &dialog;
     const QPointer<DRUI> alive(this);
@@ -106,5 +107,6 @@ void DRUI::ShowPreferences()
     if (dialog.result == 0) {
         formatIndex = dialog.formatIndex;
         snapshotFormat = dialog.formatText();
+        SetRememberPositions(dialog.rememberPositions);
     }
 }

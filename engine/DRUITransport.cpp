@@ -77,6 +77,7 @@ void DRUI::QuitEngine()
 
 void DRUI::CloseDown()
 {
+    SaveResumePosition();
     engine->stop(ExitGraceMs);
     if (engine->state() == PlaybackState::Idle) {
         QCoreApplication::quit();
@@ -104,6 +105,8 @@ void DRUI::ResumePlayback()
 void DRUI::StopBtn()
 {
     CancelDiscRead();
+    SaveResumePosition();
+    startOverButton->hide();
     if (engine->isActive()) {
         engine->stop();
         elapsedLabel->setText(QStringLiteral("00:00:00 "));
@@ -186,6 +189,8 @@ void DRUI::StepChapter(bool forward)
                                               : PreviousChapterSecond(chapters, p);
     if (target)
         SeekToSecond(*target);
+    else
+        PlayAllGoesOn(forward ? 1 : -1); // past the first or last chapter of an episode
 }
 
 void DRUI::StepPlaylist(int step)

@@ -60,6 +60,7 @@ void DRUI::BDVideoMenu(QAction *action)
         if (!engine->isActive())
             return;
         engine->send(EngineCommand::KeepSubDemux, action->data().toInt() - 1);
+        subtitleTrackIndex = action->data().toInt() - 1; // remembered with the position
         CheckOnly(subtitleTrackMenu, action);
         return;
     }
@@ -116,6 +117,7 @@ void DRUI::BDAudioMenu(QAction *action)
             return;
         const int k = action->data().toInt();
         engine->send(EngineCommand::KeepSwitchAudio, k >= 1 ? k - 1 : -2);
+        audioTrackIndex = k - 1; // remembered with the position
         CheckOnly(audioTrackMenu, action);
         return;
     }

@@ -63,6 +63,10 @@ PlayOutcome DecidePlay(const PlayerView &view, const PlayRequest &request, const
         if (!titles.find(request.title))
             return PlayOutcome{Act::Nothing, view.pick};
         return Start(TitlePick{request.title, true, 0}, titles);
+    case PlayAsk::TitleAt:
+        if (!titles.find(request.title))
+            return PlayOutcome{Act::Nothing, view.pick};
+        return Start(TitlePick{request.title, true, qMax(request.second, 0)}, titles);
     case PlayAsk::NewMedium:
         return PlayOutcome{Act::Keep, TitlePick{request.title, false, 0}};
     }

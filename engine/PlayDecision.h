@@ -31,6 +31,8 @@ enum class PlayAsk {
     Chapter,   // a chapter of the disc page: the main title from that chapter
     Title,     // Other Titles or Controls > Title: that title from its start
     NewMedium, // a disc was read (its main title waits) or a file opened
+    TitleAt,   // Resume on the disc page, an episode, Play All going on:
+               // that title from that second
 };
 
 struct PlayRequest

@@ -8,6 +8,7 @@
 #include "engine/PlayDecision.h"
 #include "platform/MediaControls.h"
 #include "ui/PlayListInfo.h"
+#include "ui/ResumeStore.h"
 
 #include <QHash>
 #include <QList>
@@ -263,6 +264,28 @@ private:
     void ClearRecentFiles();
     void OpenRecentFile(const QString &path);
 
+    // Where the user stopped (ui/DRUIResume.cpp).
+    QString ResumeStorePath() const;
+    QString ResumeOffPath() const;
+    void LoadResumeStore();
+    void SetRememberPositions(bool on);
+    void BeginResumeEntry(int titleNumber);
+    const ResumeStore::Entry *RememberedFor(const QString &key) const;
+    void SaveResumePosition();
+    void SaveResumePositionNowAndThen();
+    void ForgetResumePosition();
+    QString RecentEntryText(const QString &path) const;
+    void ShowResumedSign(qint64 positionMs);
+    void TakeDvd(const DvdDisc &dvd);
+    void ApplyFileResume();
+    void StartOver();
+    void OfferDiscResume();
+    void BuildEpisodeEntries();
+    bool ChooseDiscExtra(QAction *action);
+    void PlayEpisode(int index);
+    bool PlayAllGoesOn(int step);
+    void PlayDiscTitle(const BlurayTitle &title, bool chosen, qint64 startMs, int audio, int subtitle);
+
     // Media controls (ui/DRUIDesktop.cpp).
     void ConnectMediaControls();
     void PlayFromDesktop();
@@ -286,6 +309,7 @@ private:
     QString currentMediaPath;
     int mediaKind = MEDIA_BLURAY;
     qint64 mediaLengthSeconds = 0;
+    qint64 reportedLengthSeconds = 0; // the engine's last length answer
     qint64 playClockMs = 0;
     int clockDisagreements = 0; // engine position answers in a row off the clock
     bool mediumOpened = false;  // the engine said it plays the medium
@@ -324,6 +348,7 @@ private:
     // The DVD that plays: its titles and the one that plays (1 until another is chosen).
     QList<DvdTitle> dvdTitles;
     int dvdTitle = 1;
+    bool dvdResumeArmed = false; // the DVD just opened goes on where it was left
     // The disc page's size, which the reading thread picks thumbnails for.
     std::shared_ptr<std::atomic<quint64>> discPageSize = std::make_shared<std::atomic<quint64>>(0);
     DiscReader *discReader = nullptr;
@@ -332,6 +357,17 @@ private:
     ProbeQueue *probes = nullptr; // the opened files' durations, never waited for
     QAction *currentDiscSubtitleAction = nullptr;
     QAction *currentDiscAudioAction = nullptr;
+    QByteArray discIdentity; // of the disc on the disc page (DiscIdentity)
+
+    // Where the user stopped.
+    bool rememberPositions = true;
+    ResumeStore::Entries resumeEntries;  // the store as last read or written
+    ResumeStore::Entry playingResume;    // what plays, remembered by its key
+    int resumeTicks = 0;
+    BlurayEpisodes discEpisodes;        // of the disc on the disc page
+    QList<BlurayEpisode> playAllEpisodes; // while Play All goes through separate playlists
+    int playAllAt = -1;                   // the episode that plays
+    int resumedSigns = 0;
 
     // Widgets, recreated by every page build.
     QWidget *centralWidget = nullptr;
@@ -348,6 +384,10 @@ private:
     QAction *discAudioAction = nullptr;
     QAction *discSubtitleAction = nullptr;
     QAction *discOtherTitlesAction = nullptr;
+    QAction *discResumeAction = nullptr;   // hidden unless the disc has a place remembered
+    QAction *discPlayAllAction = nullptr;  // hidden unless the disc holds episodes
+    QAction *discEpisodesAction = nullptr; // likewise
+    QPushButton *startOverButton = nullptr;
     QLabel *videoSurface = nullptr;
     QLabel *elapsedLabel = nullptr;
     QLabel *durationLabel = nullptr;

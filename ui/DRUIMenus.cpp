@@ -44,7 +44,15 @@ QMenu *DRUI::BuildFileMenu()
     recentFilesAction = entries[3];
     recentMenu = AttachSubmenu(recentFilesAction, fileMenu);
     recentMenu->setToolTipsVisible(true);
+    LoadResumeStore();
     LoadRecentFiles();
+    // The remembered positions change while playing: shown as they are now.
+    connect(recentMenu, &QMenu::aboutToShow, this, [this] {
+        for (QAction *entry : recentMenu->actions()) {
+            if (recentFiles.contains(entry->data().toString()))
+                entry->setText(RecentEntryText(entry->data().toString()));
+        }
+    });
     connect(fileMenu, &QMenu::triggered, this, &DRUI::BDFileMenu);
     return fileMenu;
 }
@@ -53,7 +61,7 @@ void DRUI::RebuildRecentMenu()
 {
     ClearMenu(recentMenu);
     for (const QString &path : recentFiles) {
-        QAction *entry = recentMenu->addAction(path);
+        QAction *entry = recentMenu->addAction(RecentEntryText(path));
         entry->setData(path);
         entry->setToolTip(recentDiscNames.value(path, path));
     }

@@ -10,6 +10,7 @@
 
 #include <QCursor>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -251,7 +252,17 @@ QWidget *DRUI::BuildDiscPage()
     connect(discMenu, &QMenu::triggered, this, &DRUI::BDMenuOperate);
     // Escape would hide an embedded menu; the window decides what it does.
     discMenu->installEventFilter(this);
+    // Resume leads when the disc has a place remembered; Play All and
+    // Episodes show on a disc of episodes (LoadBlurayTitles).
+    discResumeAction = new QAction(discMenu);
+    discResumeAction->setVisible(false);
+    discMenu->addAction(discResumeAction);
     discMenu->addAction(new QAction(Text("MainWnd/PlayMovie"), discMenu));
+    discPlayAllAction = new QAction(Text("MainWnd/PlayAll"), discMenu);
+    discPlayAllAction->setVisible(false);
+    discEpisodesAction = new QAction(Text("MainWnd/Episodes"), discMenu);
+    discEpisodesAction->setVisible(false);
+    discMenu->addActions({discPlayAllAction, discEpisodesAction});
     discChapterAction = new QAction(Text("MainWnd/Chapter"), discMenu);
     discAudioAction = new QAction(Text("MainWnd/Audio"), discMenu);
     discSubtitleAction = new QAction(Text("MainWnd/Subtitle"), discMenu);
@@ -331,6 +342,18 @@ QWidget *DRUI::BuildControlBar()
     infoLabel->setWordWrap(false);
     auto *infoRow = new QHBoxLayout;
     infoRow->addWidget(infoLabel);
+    // Shown for a while after a file resumed: says so, and one click (or
+    // Home) starts it over.
+    startOverButton = new QPushButton;
+    startOverButton->setObjectName(QStringLiteral("startOverButton"));
+    startOverButton->setStyleSheet(QString::fromLatin1(Styles::InfoBox));
+    startOverButton->setFont(Styles::Calibri(10, true));
+    startOverButton->setCursor(Qt::PointingHandCursor);
+    startOverButton->setShortcut(QKeySequence(Qt::Key_Home));
+    startOverButton->setToolTip(Text("MainWnd/ResumedStartOver").arg(QStringLiteral("00:00:00")));
+    startOverButton->hide();
+    connect(startOverButton, &QPushButton::clicked, this, &DRUI::StartOver);
+    infoRow->addWidget(startOverButton);
 
     auto *transport = new QHBoxLayout;
     transport->setSpacing(0);

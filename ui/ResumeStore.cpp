@@ -1,20 +1,20 @@
 #include "ui/ResumeStore.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/FileLock.h"
+#include "platform/GuardedFile.h"
 
 #include <QDateTime>
-#include <QFile>
 #include <QFileInfo>
 #include <algorithm>
-
-#include <sys/file.h>
 
 namespace ResumeStore {
 
 namespace {
 
 const QByteArray kMagic = "VantorelResume";
-constexpr int kFields = 7;
+constexpr int kFields = 8;
+constexpr int kNumbers = 6;
 constexpr qint64 kMargin = 60 * 1000;
 
 // Keys and paths may hold any character, tabs and line ends included.
@@ -33,40 +33,21 @@ bool ParseEntry(const QByteArray& line, Entry& entry)
     const QList<QByteArray> fields = line.split('\t');
     if (fields.size() != kFields)
         return false;
-    qint64 numbers[5] = {};
-    for (int i = 0; i < 5; ++i) {
+    qint64 numbers[kNumbers] = {};
+    for (int i = 0; i < kNumbers; ++i) {
         if (!ParseNumber(fields[i], numbers[i]))
             return false;
     }
     entry.savedAtMs = numbers[0];
     entry.positionMs = numbers[1];
-    entry.title = int(numbers[2]);
-    entry.audio = int(numbers[3]);
-    entry.subtitle = int(numbers[4]);
-    entry.key = Decode(fields[5]);
-    entry.path = Decode(fields[6]);
-    return !entry.key.isEmpty() && entry.positionMs >= 0;
+    entry.lengthMs = numbers[2];
+    entry.title = int(numbers[3]);
+    entry.audio = int(numbers[4]);
+    entry.subtitle = int(numbers[5]);
+    entry.key = Decode(fields[6]);
+    entry.path = Decode(fields[7]);
+    return !entry.key.isEmpty() && entry.positionMs >= 0 && entry.lengthMs >= 0;
 }
-
-// Frees the lock when it goes out of scope.
-class LockedFile {
-public:
-    explicit LockedFile(const QString& path) : file_(path)
-    {
-        locked_ = file_.open(QIODevice::ReadWrite) && ::flock(file_.handle(), LOCK_EX) == 0;
-    }
-    ~LockedFile()
-    {
-        if (locked_)
-            ::flock(file_.handle(), LOCK_UN);
-    }
-    LockedFile(const LockedFile&) = delete;
-    LockedFile& operator=(const LockedFile&) = delete;
-
-private:
-    QFile file_;
-    bool locked_ = false;
-};
 
 } // namespace
 
@@ -122,7 +103,7 @@ QByteArray Serialize(const Entries& entries)
     QByteArray out = kMagic + ' ' + QByteArray::number(Version) + '\n';
     for (const Entry& e : sorted) {
         out += QByteArray::number(e.savedAtMs) + '\t' + QByteArray::number(e.positionMs) + '\t'
-             + QByteArray::number(e.title) + '\t' + QByteArray::number(e.audio) + '\t'
+             + QByteArray::number(e.lengthMs) + '\t' + QByteArray::number(e.title) + '\t' + QByteArray::number(e.audio) + '\t'
              + QByteArray::number(e.subtitle) + '\t' + Encode(e.key) + '\t' + Encode(e.path) + '\n';
     }
     out += "end " + QByteArray::number(sorted.size()) + '\n';
@@ -152,18 +133,16 @@ void Trim(Entries& entries)
 
 Entries Load(const QString& path)
 {
-    const QFileInfo info(path);
-    QFile file(path);
-    if (!info.isFile() || info.size() > MaxReadBytes || !file.open(QIODevice::ReadOnly))
-        return {};
-    // The size may have grown since it was looked at: read one byte more than
-    // allowed, so that Parse sees a store that is too big as one.
-    return Parse(file.read(MaxReadBytes + 1));
+    // Read one byte more than allowed, so that Parse sees a store that is too
+    // big as one; whatever lies in the store's place cannot block.
+    return Parse(GuardedFile::Bytes(path, MaxReadBytes + 1));
 }
 
 bool Apply(const QString& path, const Change& change, Entries& entries)
 {
-    const LockedFile lock(path + QLatin1String(".lock"));
+    // Another player that holds the lock for long is passed by: its save
+    // and this one are then merged as the last writer saw them.
+    const FileLock lock(path + QLatin1String(".lock"));
     Entries stored = Load(path);
     switch (change.kind) {
     case Change::Put:
@@ -182,6 +161,19 @@ bool Apply(const QString& path, const Change& change, Entries& entries)
         return false;
     entries = stored;
     return true;
+}
+
+qint64 RememberedAtPath(const Entries& entries, const QString& path)
+{
+    const QString fileKey = FileKeyOf(path);
+    if (!fileKey.isEmpty())
+        return entries.contains(fileKey) ? entries.value(fileKey).positionMs : -1;
+    const Entry* newest = nullptr;
+    for (const Entry& e : entries) {
+        if (e.path == path && e.key.startsWith(QLatin1String("disc ")) && (!newest || e.savedAtMs > newest->savedAtMs))
+            newest = &e;
+    }
+    return newest ? newest->positionMs : -1;
 }
 
 qint64 ResumeAtMs(qint64 positionMs, qint64 lengthMs)

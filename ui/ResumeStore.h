@@ -23,6 +23,7 @@ struct Entry {
     QString key;            // FileKey or DiscKey
     QString path;           // where the medium was last played, for the recent list
     qint64 positionMs = 0;
+    qint64 lengthMs = 0;    // of the medium (the disc's title) then; 0 unknown
     int title = 0;          // disc: the "br://N" title number played, 0 for the main title
     int audio = -1;         // disc: chosen audio entry (0 = off, k = k-th), -1 none chosen
     int subtitle = -1;      // disc: likewise for subtitles
@@ -30,7 +31,8 @@ struct Entry {
 
     bool operator==(const Entry& o) const
     {
-        return key == o.key && path == o.path && positionMs == o.positionMs && title == o.title
+        return key == o.key && path == o.path && positionMs == o.positionMs && lengthMs == o.lengthMs
+            && title == o.title
             && audio == o.audio && subtitle == o.subtitle && savedAtMs == o.savedAtMs;
     }
 };
@@ -66,6 +68,10 @@ struct Change {
 // ".lock", and leaves in entries what the file then holds. False when the
 // new store could not be written; entries are then left as they were.
 bool Apply(const QString& path, const Change& change, Entries& entries);
+
+// The remembered position (ms) of what the recent list names by path: a
+// file as it is now, or the disc last played from that folder; -1 for none.
+qint64 RememberedAtPath(const Entries& entries, const QString& path);
 
 // Where a medium of length lengthMs should start: at positionMs, unless
 // that is within the first or the last minute (or past the end of a

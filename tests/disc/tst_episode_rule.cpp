@@ -17,6 +17,7 @@ enum class Bend {
     DropLongest,   // the play-all playlist gone: only the episode playlists remain
     AddDecoys,     // 40 playlists of the longest title's first clip, same length, other in times
     KeepLongestOnly,
+    DoubleBill,    // a second film as long as the longest title, of clips of its own
 };
 
 struct Row {
@@ -32,18 +33,18 @@ QList<BlurayTitle> Bent(QList<BlurayTitle> titles, Bend bend)
         titles.removeFirst();
     if (bend == Bend::KeepLongestOnly)
         titles = {titles.first()};
-    if (bend == Bend::AddDecoys) {
-        const BlurayTitle model = titles.first();
-        for (int i = 0; i < 40; ++i) {
-            BlurayTitle decoy = model;
-            decoy.fileName = QString("%1.mpls").arg(100 + i, 5, 10, QChar('0'));
-            decoy.playlistPath = "/decoys/" + decoy.fileName;
-            decoy.number = 100 + i;
-            decoy.playItems = {model.playItems.first()};
-            decoy.playItems.first().inMs += quint32(i + 1) * 1000;
-            decoy.playItems.first().durationMs = quint32(model.durationSeconds * 1000);
-            titles.append(decoy);
-        }
+    const BlurayTitle model = titles.first();
+    for (int i = 0; i < (bend == Bend::AddDecoys ? 40 : bend == Bend::DoubleBill ? 1 : 0); ++i) {
+        BlurayTitle other = model;
+        other.number = 100 + i;
+        other.fileName = QString("%1.mpls").arg(other.number, 5, 10, QChar('0'));
+        other.playlistPath = "/other/" + other.fileName;
+        for (PLAY_ITEM_INFO& item : other.playItems)
+            item.clipName = bend == Bend::DoubleBill ? "9" + item.clipName.mid(1) : item.clipName;
+        if (bend == Bend::AddDecoys)
+            other.playItems = {{model.playItems[0].inMs + quint32(i + 1) * 1000, 0,
+                                quint32(model.durationSeconds * 1000), model.playItems[0].clipName}};
+        titles.append(other);
     }
     return titles;
 }
@@ -121,6 +122,9 @@ const Row kRows[] = {
     {"disc6", Bend::DropLongest, Separate, {"00003.mpls@0+3476", "00005.mpls@0+3544"}},
     // disc7 without it: 00003 (3549 s, 6 chapters), 00004 (3589 s, 7 chapters).
     {"disc7", Bend::DropLongest, Separate, {"00003.mpls@0+3549", "00004.mpls@0+3589"}},
+    // Two feature-length playlists of their own clips (disc3's film and one
+    // like it) are a double bill, not two episodes.
+    {"disc3", Bend::DoubleBill, None, {}},
     // Two halves in one playlist with no playlist of their own: as likely a
     // film split at its layer break.
     {"disc7", Bend::KeepLongestOnly, None, {}},
