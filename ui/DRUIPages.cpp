@@ -346,7 +346,7 @@ QWidget *DRUI::BuildControlBar()
     // Home) starts it over.
     startOverButton = new QPushButton;
     startOverButton->setObjectName(QStringLiteral("startOverButton"));
-    startOverButton->setStyleSheet(QString::fromLatin1(Styles::InfoBox));
+    startOverButton->setStyleSheet(QString::fromLatin1(Styles::NoticeButton));
     startOverButton->setFont(Styles::Calibri(10, true));
     startOverButton->setCursor(Qt::PointingHandCursor);
     startOverButton->setShortcut(QKeySequence(Qt::Key_Home));

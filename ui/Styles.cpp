@@ -27,6 +27,10 @@ const char *const InfoBox =
     "min-width: 200px; min-height: 50px;max-width:200px; max-height: 50px;"
     "border-radius: 20px;  border:2px solid grey;background-color:rgb(156, 156, 156)";
 
+const char *const NoticeButton =
+    "min-width: 200px; min-height: 50px; max-height: 50px; padding: 0 16px;"
+    "border-radius: 20px;  border:2px solid grey;background-color:rgb(156, 156, 156)";
+
 #define VANTOREL_SLIDER_SHEET(subPageBorder)                                                  \
     "QSlider::groove:horizontal{border:1px solid #4A708B;background:#C0C0C0;height:5px;"    \
     "border-radius:1px;padding-left:-1px;padding-right:-1px;}"                              \

@@ -12,6 +12,7 @@ extern const char *const WelcomeButton;
 extern const char *const MenuBarButton;
 extern const char *const MenuBar;
 extern const char *const InfoBox;
+extern const char *const NoticeButton; // as wide as its text says
 extern const char *const SeekSlider;
 extern const char *const VolumeSlider;
 extern const char *const TimeLabel;
