@@ -9,6 +9,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QIcon>
+#include <QThreadPool>
 #include <QTimer>
 
 DRUI::DRUI(QWidget *parent, Qt::WindowFlags flags)
@@ -38,6 +39,8 @@ DRUI::DRUI(QWidget *parent, Qt::WindowFlags flags)
     ConnectMediaControls();
     probes = new ProbeQueue(this);
     connect(probes, &ProbeQueue::probed, this, &DRUI::ApplyDuration);
+    resumeWriter = new QThreadPool(this);
+    resumeWriter->setMaxThreadCount(1);
 }
 
 DRUI::~DRUI()
@@ -45,6 +48,7 @@ DRUI::~DRUI()
     // The session ends any engine still running with the window, whichever
     // way we got here, without waiting for it.
     engine->disconnect(this);
+    resumeWriter->waitForDone(); // its answer is posted to this window
 }
 
 void DRUI::RestoreWindow()

@@ -27,6 +27,7 @@ class QHBoxLayout;
 class QLabel;
 class QMenu;
 class QPushButton;
+class QThreadPool;
 class QSlider;
 class QStackedLayout;
 class QTableWidget;
@@ -271,7 +272,8 @@ private:
     void SetRememberPositions(bool on);
     void BeginResumeEntry(int titleNumber);
     const ResumeStore::Entry *RememberedFor(const QString &key) const;
-    void SaveResumePosition();
+    void SaveResumePosition(bool inBackground = false);
+    void StoreResumeChange(const ResumeStore::Change &change, bool inBackground);
     void SaveResumePositionNowAndThen();
     void ForgetResumePosition();
     QString RecentEntryText(const QString &path) const;
@@ -364,6 +366,10 @@ private:
     ResumeStore::Entries resumeEntries;  // the store as last read or written
     ResumeStore::Entry playingResume;    // what plays, remembered by its key
     int resumeTicks = 0;
+    // The saves made while playing are written here, one at a time, so that
+    // a slow disk never stalls the window; every other change waits for them.
+    QThreadPool *resumeWriter = nullptr;
+    int resumeGeneration = 0; // of the last change asked for
     BlurayEpisodes discEpisodes;        // of the disc on the disc page
     QList<BlurayEpisode> playAllEpisodes; // while Play All goes through separate playlists
     int playAllAt = -1;                   // the episode that plays

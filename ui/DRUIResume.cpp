@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QThreadPool>
 
 #include <utility>
 
@@ -48,6 +49,8 @@ void DRUI::SetRememberPositions(bool on)
         QFile::remove(ResumeOffPath());
     } else {
         WriteFileAtomically(ResumeOffPath(), QByteArray());
+        resumeWriter->waitForDone(); // or a save under way would write it again
+        ++resumeGeneration;
         QFile::remove(ResumeStorePath());
         resumeEntries.clear();
     }
@@ -71,7 +74,7 @@ const ResumeStore::Entry *DRUI::RememberedFor(const QString &key) const
     return key.isEmpty() || !rememberPositions || it == resumeEntries.cend() ? nullptr : &*it;
 }
 
-void DRUI::SaveResumePosition()
+void DRUI::SaveResumePosition(bool inBackground)
 {
     if (!rememberPositions || playingResume.key.isEmpty() || !mediumOpened)
         return;
@@ -87,7 +90,7 @@ void DRUI::SaveResumePosition()
     playingResume.audio = audioTrackIndex + 1;
     playingResume.subtitle = subtitleTrackIndex + 1;
     playingResume.savedAtMs = QDateTime::currentMSecsSinceEpoch();
-    ResumeStore::Apply(ResumeStorePath(), {ResumeStore::Change::Put, playingResume}, resumeEntries);
+    StoreResumeChange({ResumeStore::Change::Put, playingResume}, inBackground);
     if (mediaKind == MEDIA_BLURAY)
         OfferDiscResume(); // the disc page, when it comes back, offers the place
 }
@@ -95,14 +98,39 @@ void DRUI::SaveResumePosition()
 void DRUI::SaveResumePositionNowAndThen()
 {
     if (++resumeTicks % SaveEveryTicks == 0)
-        SaveResumePosition();
+        SaveResumePosition(true);
+}
+
+// A change this window sees at once; the store (merged with what other
+// players saved) is written now, or by the writer while playing goes on.
+void DRUI::StoreResumeChange(const ResumeStore::Change &change, bool inBackground)
+{
+    const int generation = ++resumeGeneration;
+    if (!inBackground) {
+        resumeWriter->waitForDone(); // a later change is written later
+        ResumeStore::Apply(ResumeStorePath(), change, resumeEntries);
+        return;
+    }
+    resumeEntries.insert(change.entry.key, change.entry);
+    resumeWriter->start([this, path = ResumeStorePath(), change, generation] {
+        ResumeStore::Entries merged;
+        if (!ResumeStore::Apply(path, change, merged))
+            return;
+        QMetaObject::invokeMethod(
+            this,
+            [this, merged, generation] {
+                if (generation == resumeGeneration) // nothing newer was changed since
+                    resumeEntries = merged;
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 void DRUI::ForgetResumePosition()
 {
     if (playingResume.key.isEmpty() || !rememberPositions)
         return;
-    ResumeStore::Apply(ResumeStorePath(), {ResumeStore::Change::Remove, playingResume}, resumeEntries);
+    StoreResumeChange({ResumeStore::Change::Remove, playingResume}, false);
     playingResume.key.clear();  // nothing more to save for it
     if (mediaKind == MEDIA_BLURAY)
         OfferDiscResume();
