@@ -165,12 +165,10 @@ bool Apply(const QString& path, const Change& change, Entries& entries)
 
 qint64 RememberedAtPath(const Entries& entries, const QString& path)
 {
-    const QString fileKey = FileKeyOf(path);
-    if (!fileKey.isEmpty())
-        return entries.contains(fileKey) ? entries.value(fileKey).positionMs : -1;
+    // By name only: the menu that asks must not wait for a sleeping drive.
     const Entry* newest = nullptr;
     for (const Entry& e : entries) {
-        if (e.path == path && e.key.startsWith(QLatin1String("disc ")) && (!newest || e.savedAtMs > newest->savedAtMs))
+        if (e.path == path && (!newest || e.savedAtMs > newest->savedAtMs))
             newest = &e;
     }
     return newest ? newest->positionMs : -1;

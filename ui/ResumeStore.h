@@ -69,8 +69,9 @@ struct Change {
 // new store could not be written; entries are then left as they were.
 bool Apply(const QString& path, const Change& change, Entries& entries);
 
-// The remembered position (ms) of what the recent list names by path: a
-// file as it is now, or the disc last played from that folder; -1 for none.
+// The remembered position (ms) of what the recent list names by path: the
+// file or disc last played from there, looked up by name without touching
+// the medium; -1 for none.
 qint64 RememberedAtPath(const Entries& entries, const QString& path);
 
 // Where a medium of length lengthMs should start: at positionMs, unless
