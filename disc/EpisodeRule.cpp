@@ -64,13 +64,28 @@ QString ContentKey(const QList<PLAY_ITEM_INFO>& items)
     return key;
 }
 
-// The clip a playlist of exactly one episode is made of; empty otherwise.
-QString SingleEpisodeClip(const BlurayTitle& title)
+// The item of a playlist of exactly one episode that carries it; none otherwise.
+const PLAY_ITEM_INFO* SingleEpisodeItem(const BlurayTitle& title)
 {
     const QList<qsizetype> long_ = LongItems(title.playItems);
     if (long_.size() != 1 || TotalMs(title.playItems) < kMinEpisodeMs)
-        return {};
-    return title.playItems[long_.first()].clipName;
+        return nullptr;
+    return &title.playItems[long_.first()];
+}
+
+QString SingleEpisodeClip(const BlurayTitle& title)
+{
+    const PLAY_ITEM_INFO* item = SingleEpisodeItem(title);
+    return item ? item->clipName : QString();
+}
+
+// Whether [in, in + duration) of a clip meets a stretch already taken.
+bool Overlaps(const QList<const PLAY_ITEM_INFO*>& taken, const PLAY_ITEM_INFO& item)
+{
+    return std::any_of(taken.cbegin(), taken.cend(), [&item](const PLAY_ITEM_INFO* other) {
+        return qint64(item.inMs) < qint64(other->inMs) + other->durationMs
+            && qint64(other->inMs) < qint64(item.inMs) + item.durationMs;
+    });
 }
 
 const BlurayTitle* Longest(const QList<BlurayTitle>& titles)
@@ -164,18 +179,22 @@ BlurayEpisodes SeparatePlaylists(const QList<BlurayTitle>& titles, const BlurayT
     std::sort(sorted.begin(), sorted.end(),
               [](const BlurayTitle* a, const BlurayTitle* b) { return a->fileName < b->fileName; });
     QSet<QString> keys;
-    QHash<QString, int> clipUses;
+    QHash<QString, QList<const PLAY_ITEM_INFO*>> clipUses;
     QList<const BlurayTitle*> members;
     for (const BlurayTitle* title : sorted) {
         const qint64 ms = TotalMs(title->playItems);
-        const QString clip = SingleEpisodeClip(*title);
-        if (clip.isEmpty() || ms * 5 < mainMs * 4)
+        const PLAY_ITEM_INFO* item = SingleEpisodeItem(*title);
+        if (!item || ms * 5 < mainMs * 4)
             continue;
         if (keys.contains(ContentKey(title->playItems)))
             continue;
         keys.insert(ContentKey(title->playItems));
-        if (++clipUses[clip] > 1)
-            return {};  // one clip cut two ways: decoys, or versions of one episode
+        // Episodes may be stretches of one clip, one after the other; a
+        // stretch cut twice is decoys, or versions of one episode.
+        QList<const PLAY_ITEM_INFO*>& taken = clipUses[item->clipName];
+        if (Overlaps(taken, *item))
+            return {};
+        taken.append(item);
         members.append(title);
     }
     if (members.size() < 2)

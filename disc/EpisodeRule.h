@@ -33,8 +33,9 @@ struct BlurayEpisodes {
 // (at least half as long as the longest such clip of its playlist). Episodes
 // of one series are alike: none more than 1.5 times as long as another
 // (1.25 for separate playlists, where a film and its making-of are the
-// thing to keep apart), and no clip serves two of them, which is what keeps
-// dozens of equal-length playlists cut from the same clips out.
+// thing to keep apart), and no stretch of a clip serves two of them, which is
+// what keeps dozens of equal-length playlists cut from the same clips out
+// (separate episodes may still be stretches of one clip, one after another).
 //
 // One playlist holds them all when the longest title is made of two or more
 // such episodes that fill at least 80 % of it (the rest is the short logo or

@@ -18,6 +18,7 @@ enum class Bend {
     AddDecoys,     // 40 playlists of the longest title's first clip, same length, other in times
     KeepLongestOnly,
     DoubleBill,    // a second film as long as the longest title, of clips of its own
+    OneClipCut,    // DropLongest, and every long item cut from one clip, one after the other
 };
 
 struct Row {
@@ -29,8 +30,18 @@ struct Row {
 
 QList<BlurayTitle> Bent(QList<BlurayTitle> titles, Bend bend)
 {
-    if (bend == Bend::DropLongest)
+    if (bend == Bend::DropLongest || bend == Bend::OneClipCut)
         titles.removeFirst();
+    quint32 cut = 0;
+    for (BlurayTitle& title : titles) {
+        for (PLAY_ITEM_INFO& item : title.playItems) {
+            if (bend == Bend::OneClipCut && item.durationMs >= 20000) {
+                item.clipName = "99999";
+                item.inMs = cut;
+                cut += item.durationMs;
+            }
+        }
+    }
     if (bend == Bend::KeepLongestOnly)
         titles = {titles.first()};
     const BlurayTitle model = titles.first();
@@ -117,6 +128,8 @@ const Row kRows[] = {
     // Without the play-all playlist, disc10's three single-clip playlists of
     // 1432 s with 7 chapters each are the episodes, in file-name order.
     {"disc10", Bend::DropLongest, Separate, {"00003.mpls@0+1432", "00004.mpls@0+1432", "00005.mpls@0+1432"}},
+    // The same three as stretches of one clip, one after the other.
+    {"disc10", Bend::OneClipCut, Separate, {"00003.mpls@0+1432", "00004.mpls@0+1432", "00005.mpls@0+1432"}},
     // disc6 without it: 00003/4/6/7 are one cut of clip 6 (counted once),
     // 00005 is clip 7, 3476 s and 3544 s, 7 chapters each.
     {"disc6", Bend::DropLongest, Separate, {"00003.mpls@0+3476", "00005.mpls@0+3544"}},
