@@ -6,6 +6,7 @@
 #include "platform/FontWarmUp.h"
 #include "platform/MprisService.h"
 #include "platform/ProgramPaths.h"
+#include "platform/QuitSignals.h"
 #include "platform/SingleInstance.h"
 #include "ui/DRUI.h"
 
@@ -75,6 +76,8 @@ int main(int argc, char *argv[])
     TellRefusals(commandLine.plan.refused);
 
     auto window = std::make_unique<DRUI>();
+    // A logout or Ctrl+C closes the window, so where the user stopped is kept.
+    QuitGracefullyOnSignals(window.get(), [w = window.get()] { w->close(); });
     QObject::connect(&instance, &SingleInstance::restoreRequested,
                      window.get(), &DRUI::RestoreWindow);
     QObject::connect(&instance, &SingleInstance::openRequested,
