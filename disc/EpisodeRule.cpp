@@ -226,3 +226,14 @@ BlurayEpisodes FindEpisodes(const QList<BlurayTitle>& titles)
         found = SeparatePlaylists(titles, *main);
     return found;
 }
+
+int EpisodeAt(const BlurayEpisodes& found, const QString& playlistPath, qint64 positionMs)
+{
+    int at = -1;
+    for (int k = 0; k < found.episodes.size(); ++k) {
+        const BlurayEpisode& episode = found.episodes[k];
+        if (episode.playlistPath == playlistPath && (at < 0 || positionMs >= qint64(episode.startMs)))
+            at = k;
+    }
+    return at;
+}

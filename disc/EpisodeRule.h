@@ -54,3 +54,7 @@ struct BlurayEpisodes {
 // inside the one playlist; an episode starts with the short clips that lead
 // into it and the last one also takes the short clips after it.
 BlurayEpisodes FindEpisodes(const QList<BlurayTitle>& titles);
+
+// The episode (from 0) that plays at positionMs of the playlist at
+// playlistPath; -1 when that is no episode.
+int EpisodeAt(const BlurayEpisodes& found, const QString& playlistPath, qint64 positionMs);

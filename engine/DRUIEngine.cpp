@@ -181,6 +181,7 @@ void DRUI::DoRefreshGui()
         return;
     playClockMs += ClockStepMs;
     SaveResumePositionNowAndThen();
+    ShowWindowTitle(); // the episode may have changed
     engine->send(EngineCommand::GetLength);
     engine->send(EngineCommand::GetPosition);
 }

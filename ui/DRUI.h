@@ -301,6 +301,7 @@ private:
     // Window behaviour (ui/DRUIWindowEvents.cpp).
     void LeaveFullScreen();
     void RefreshMenuStates();
+    void ShowWindowTitle();
     void ShowInfo(const QString &name);
 
     // Engine and playback state: the engine and where playback stands

@@ -90,17 +90,31 @@ void DRUI::paintEvent(QPaintEvent *event)
     QMainWindow::paintEvent(event);
 }
 
+void DRUI::ShowWindowTitle()
+{
+    const int page = pageStack->currentIndex();
+    // While a disc plays, the window (and the task bar) name it, and the
+    // episode that plays.
+    QStringList names;
+    if (page == 2 && mediaKind == MEDIA_BLURAY) {
+        names << discTitleLabel->text();
+        const int episode = EpisodeAt(discEpisodes, pick.currentTitle, playClockMs);
+        if (episode >= 0)
+            names << Text("MainWnd/EpisodeNumber").arg(episode + 1).arg(QString()).trimmed();
+    }
+    names.removeAll(QString());
+    names << Text("MainWnd/ProTitle");
+    const QString title = names.join(QStringLiteral(" – "));
+    if (windowTitle() != title)
+        setWindowTitle(title);
+}
+
 void DRUI::RefreshMenuStates()
 {
     if (!pageStack)
         return;
     const int page = pageStack->currentIndex();
-    // While a disc plays, the window (and the task bar) name it.
-    const QString product = Text("MainWnd/ProTitle");
-    const bool namedDisc = page == 2 && mediaKind == MEDIA_BLURAY && !discTitleLabel->text().isEmpty();
-    const QString title = namedDisc ? discTitleLabel->text() + QStringLiteral(" – ") + product : product;
-    if (windowTitle() != title)
-        setWindowTitle(title);
+    ShowWindowTitle();
     if (page == 1 && mediaKind == MEDIA_BLURAY) {
         discMenu->show();
         if (currentDiscSubtitleAction && discSubtitleAction->menu())

@@ -137,11 +137,13 @@ void TestResumeReal::playAllPlaysTheEpisodesInOrder()
     QMetaObject::invokeMethod(&w, "BDMenuOperate", Q_ARG(QAction *, playAll));
     QTRY_COMPARE_WITH_TIMEOUT(DRUITestAccess::state(w), PlaybackState::Playing, 10000);
     QVERIFY(DRUITestAccess::currentTitle(w).endsWith("00000.mpls"));
+    QTRY_COMPARE(w.windowTitle(), QString("Episode 1 – Vantorel")); // the task bar says which
     // Near the end of the first, so the test need not sit through it.
     SeekWithSlider(w, 19);
     QTRY_VERIFY_WITH_TIMEOUT(DRUITestAccess::currentTitle(w).endsWith("00001.mpls"), 20000);
     QTRY_COMPARE_WITH_TIMEOUT(DRUITestAccess::state(w), PlaybackState::Playing, 10000);
     QVERIFY2(!pages.contains(1), "the disc page came back between the episodes");
+    QTRY_COMPARE(w.windowTitle(), QString("Episode 2 – Vantorel"));
 
     // Back to the disc page 12 s into episode 2: the page offers to resume
     // there first, and that plays episode 2 from there.
