@@ -80,10 +80,21 @@ bool DRUI::ChooseDiscExtra(QAction *action)
         return false;
     if (action == discResumeAction) {
         const ResumeStore::Entry *entry = RememberedFor(ResumeStore::DiscKey(discIdentity));
-        if (const BlurayTitle *title = RememberedTitle(titleOrder, entry))
-            PlayDiscTitle(*title, entry->title != 0,
-                          ResumeStore::ResumeAtMs(entry->positionMs, title->durationSeconds * 1000),
-                          entry->audio, entry->subtitle);
+        const BlurayTitle *title = RememberedTitle(titleOrder, entry);
+        if (!title)
+            return true;
+        // Carrying on with a series goes on to the episodes after this one.
+        playAllAt = -1;
+        for (int k = 0; k < discEpisodes.episodes.size(); ++k) {
+            if (discEpisodes.shape == BlurayEpisodes::SeparatePlaylists
+                && discEpisodes.episodes[k].playlistPath == title->playlistPath)
+                playAllAt = k;
+        }
+        if (playAllAt >= 0)
+            playAllEpisodes = discEpisodes.episodes;
+        PlayDiscTitle(*title, entry->title != 0,
+                      ResumeStore::ResumeAtMs(entry->positionMs, title->durationSeconds * 1000), entry->audio,
+                      entry->subtitle);
         return true;
     }
     if (discEpisodes.episodes.isEmpty())

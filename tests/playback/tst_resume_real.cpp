@@ -105,12 +105,15 @@ void TestResumeReal::fileResumesAfterARestart()
 
 void TestResumeReal::playAllPlaysTheEpisodesInOrder()
 {
-    const QString one = m_work.filePath("one.m2ts"), two = m_work.filePath("two.m2ts");
+    const QString one = m_work.filePath("one.m2ts"), two = m_work.filePath("two.m2ts"),
+                  three = m_work.filePath("three.m2ts");
     QVERIFY(TestMedia::MakeM2ts(one, 22, 1, 440));
     QVERIFY(TestMedia::MakeM2ts(two, 22, 1, 660));
+    QVERIFY(TestMedia::MakeM2ts(three, 22, 1, 880));
     const QString disc = m_work.filePath("Series");
     QString error;
-    QVERIFY2(BlurayAuthor::WriteDisc(disc, {{one, {"eng"}, {0, 10}}, {two, {"eng"}, {0, 10}}}, {}, &error),
+    QVERIFY2(BlurayAuthor::WriteDisc(
+                 disc, {{one, {"eng"}, {0, 10}}, {two, {"eng"}, {0, 10}}, {three, {"eng"}, {0, 10}}}, {}, &error),
              qPrintable(error));
 
     std::unique_ptr<DRUI> player = StartPlayer();
@@ -128,7 +131,7 @@ void TestResumeReal::playAllPlaysTheEpisodesInOrder()
     QStringList listed;
     for (QAction *entry : episodes->menu()->actions())
         listed << entry->text();
-    QCOMPARE(listed, (QStringList{"Episode 1   00:00:22", "Episode 2   00:00:22"}));
+    QCOMPARE(listed, (QStringList{"Episode 1   00:00:22", "Episode 2   00:00:22", "Episode 3   00:00:22"}));
 
     // Play All: episode 1, then episode 2 without the disc page between.
     QList<int> pages;
@@ -164,6 +167,13 @@ void TestResumeReal::playAllPlaysTheEpisodesInOrder()
     QVERIFY(DRUITestAccess::currentTitle(w).endsWith("00001.mpls"));
     QTest::qWait(2000);
     QVERIFY2(DRUITestAccess::playClockMs(w) >= 12000, qPrintable(QString::number(DRUITestAccess::playClockMs(w))));
+    // Carrying on goes on to episode 3 at the end of episode 2.
+    SeekWithSlider(w, 19);
+    QTRY_VERIFY_WITH_TIMEOUT(DRUITestAccess::currentTitle(w).endsWith("00002.mpls"), 20000);
+    QTRY_COMPARE(w.windowTitle(), QString("Episode 3 – Vantorel"));
+    QTRY_VERIFY_WITH_TIMEOUT(DRUITestAccess::mediumOpened(w), 10000);
+    SeekWithSlider(w, 12);
+    QTRY_VERIFY_WITH_TIMEOUT(DRUITestAccess::playClockMs(w) >= 12000, 5000);
 
     // The same disc as an image is the same disc.
     const QString image = m_work.filePath("Series.iso");
