@@ -92,8 +92,7 @@ bool DRUI::ChooseDiscExtra(QAction *action)
         }
         if (playAllAt >= 0)
             playAllEpisodes = discEpisodes.episodes;
-        PlayDiscTitle(*title, entry->title != 0,
-                      ResumeStore::ResumeAtMs(entry->positionMs, title->durationSeconds * 1000), entry->audio,
+        PlayDiscTitle(*title, ResumeStore::ResumeAtMs(entry->positionMs, title->durationSeconds * 1000), entry->audio,
                       entry->subtitle);
         return true;
     }
@@ -114,7 +113,7 @@ void DRUI::PlayEpisode(int index)
     const BlurayEpisode &episode = discEpisodes.episodes[index];
     const BlurayTitle *title = TitleNumbered(titleOrder, episode.titleNumber);
     if (title)
-        PlayDiscTitle(*title, true, episode.startMs, -1, -1);
+        PlayDiscTitle(*title, episode.startMs, -1, -1);
 }
 
 // The next episode of Play All, when the one that ended is one of them.
@@ -152,9 +151,8 @@ void DRUI::StartOver()
     seekSlider->setValue(0);
 }
 
-void DRUI::PlayDiscTitle(const BlurayTitle &title, bool chosen, qint64 startMs, int audio, int subtitle)
+void DRUI::PlayDiscTitle(const BlurayTitle &title, qint64 startMs, int audio, int subtitle)
 {
-    Q_UNUSED(chosen) // asked for by its number: the same playlist either way
     // The streams chosen then are the title's choices, which the start takes.
     if (BlurayTitleEntry *entry = discTitles.find(title.playlistPath)) {
         if (audio >= 0)

@@ -286,7 +286,7 @@ private:
     bool ChooseDiscExtra(QAction *action);
     void PlayEpisode(int index);
     bool PlayAllGoesOn(int step);
-    void PlayDiscTitle(const BlurayTitle &title, bool chosen, qint64 startMs, int audio, int subtitle);
+    void PlayDiscTitle(const BlurayTitle &title, qint64 startMs, int audio, int subtitle);
 
     // Media controls (ui/DRUIDesktop.cpp).
     void ConnectMediaControls();

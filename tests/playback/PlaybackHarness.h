@@ -20,6 +20,9 @@
 #include <QApplication>
 #include <QtTest>
 
+#include <csignal>
+#include <sys/resource.h>
+
 class DRUITestAccess
 {
 public:
@@ -77,6 +80,27 @@ public:
 };
 
 namespace Harness {
+
+// A full disk while it lives: no file of this process may grow beyond a few
+// bytes, and a write past that fails instead of ending the process.
+class FullDisk
+{
+public:
+    FullDisk()
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        rlimit full = m_saved;
+        full.rlim_cur = 8;
+        setrlimit(RLIMIT_FSIZE, &full);
+    }
+    ~FullDisk() { setrlimit(RLIMIT_FSIZE, &m_saved); }
+    FullDisk(const FullDisk &) = delete;
+    FullDisk &operator=(const FullDisk &) = delete;
+
+private:
+    rlimit m_saved{};
+};
 
 inline QString Ffmpeg() { return QStringLiteral("ffmpeg"); }
 

@@ -4,8 +4,6 @@
 // name something they must not, and failures the user is told about once.
 #include "SnapshotFixture.h"
 
-#include <csignal>
-#include <sys/resource.h>
 
 #include "lang/CLanguageMgr.h"
 
@@ -184,15 +182,9 @@ void TestSnapshotWindow::aFullDataFolderAndABrokenPictureAreToldAsTheyAre()
     play({"on screenshot 0: " + announce(data() + "shot0001.png")});
     {
         // The engine could put no picture into a full data folder: not asked.
-        signal(SIGXFSZ, SIG_IGN);
-        rlimit saved{}, full{};
-        getrlimit(RLIMIT_FSIZE, &saved);
-        full = saved;
-        full.rlim_cur = 8;
-        setrlimit(RLIMIT_FSIZE, &full);
+        const Harness::FullDisk full;
         pressSnapshotKey();
         pressSnapshotKey();
-        setrlimit(RLIMIT_FSIZE, &saved);
     }
     QTRY_COMPARE(m_notices, QStringList{Text("Messages/MSG0305").arg(data())});
     // A picture cut short (0 bytes) is not said to be kept.

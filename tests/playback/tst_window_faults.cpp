@@ -7,8 +7,6 @@
 #include "lang/CLanguageMgr.h"
 #include "ui/RecentFilesList.h"
 
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 class TestWindowFaults : public ScriptedFixture
@@ -151,13 +149,7 @@ void TestWindowFaults::aLanguageThatCannotBeKeptStillHoldsForThisRun()
     };
     {
         // A full disk: no file may grow beyond a few bytes.
-        signal(SIGXFSZ, SIG_IGN);
-        rlimit saved{}, full{};
-        getrlimit(RLIMIT_FSIZE, &saved);
-        full = saved;
-        full.rlim_cur = 8;
-        setrlimit(RLIMIT_FSIZE, &full);
-        const auto lift = qScopeGuard([&] { setrlimit(RLIMIT_FSIZE, &saved); });
+        const Harness::FullDisk full;
         choose("German");
         QTRY_COMPARE(m_notices.size(), 1);
     }
